@@ -1,0 +1,46 @@
+// Program entry on POSIX: builds the platform's services and runs the program.
+#include <signal.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/program.h"
+#include "graph/engine/engine_class_factory.h"
+#include "platform/abnormal_termination.h"
+#include "platform/posix/file_system_posix.h"
+#include "platform/posix/process_runner_posix.h"
+#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/standard_streams_posix.h"
+
+int main(int argc, char** argv) {
+  using namespace quorvex;
+  // A closed pipe must come back as a failed write, which the program
+  // reports, not as a silent death by signal.
+  ::signal(SIGPIPE, SIG_IGN);
+
+  // Empty elements are the pairs of quotes that make no argument.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '\0') arguments.emplace_back(argv[i]);
+  }
+
+  PosixStandardOutput standardOutput;
+  Console console(standardOutput, NativeLineEnd());
+  try {
+    PosixFileSystem files;
+    PosixProcessRunner processes;
+    PosixRegistryReader registry;
+    std::unique_ptr<ClassFactory> graphObjects = CreateEngineClassFactory();
+    ProgramServices services{console, files, processes, registry, *graphObjects};
+    return RunProgram(arguments, services);
+  } catch (const AbnormalTermination& error) {
+    console.FlushQuietly();
+    WriteErrorLine(DescribeAbnormalTermination(error, "quorvex"));
+  } catch (const std::exception& error) {
+    console.FlushQuietly();
+    WriteErrorLine(DescribeAbnormalTermination(AbnormalTermination("EExternal", error.what()), "quorvex"));
+  }
+  return 1;
+}
