@@ -1,1 +1,92 @@
+// The driver as a user meets it: the real binary, real files and folders.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "e2e_support.h"
+
+namespace quorvex::e2e {
+namespace {
+
+using Lines_ = std::vector<std::string>;
+
+TEST(CliEndToEndTest, NoArgumentsPrintsTheUsageScreen) {
+  const CommandResult run = RunQuorvex({});
+  EXPECT_EQ(run.exitCode, 1);
+  const Lines_ lines = Lines(run.output);
+  ASSERT_EQ(lines.size(), 28u);
+  EXPECT_EQ(lines[0], "quorvex v1.5, by the quorvex developers");
+  EXPECT_EQ(lines[27], "(2) https://mkvtoolnix.download/downloads.html#windows");
+  EXPECT_EQ(run.output.find('\r'), std::string::npos) << "plain LF line ends on POSIX";
+  EXPECT_EQ(run.output.back(), '\n');
+  EXPECT_EQ(run.errorOutput, "");
+}
+
+TEST(CliEndToEndTest, ValidationLinesAndExitCodes) {
+  ScratchDirectory dir;
+  std::ofstream(dir / "film.ts") << "not really media";
+  std::ofstream(dir / "film.mkv") << "matroska";
+  struct Case {
+    std::vector<std::string> arguments;
+    Lines_ lines;
+  };
+  const Case cases[] = {
+      {{"-videoonly", "-bogus"}, {"Unknown parameter \"bogus\".", "No source file specified."}},
+      {{"\"  \""}, {"No source file specified."}},
+      {{dir / "missing.ts"}, {"Source file \"" + (dir / "missing.ts") + "\" not found."}},
+      {{dir / "film.ts", dir / "out.mp4"}, {"The file extension of the destination file must be \".mkv\"."}},
+      {{dir / "film.mkv"}, {"Nothing to do for me..."}},
+      {{dir / "film.mkv", dir / "film.mkv", "-25p"}, {"The destination file must not be the source file."}},
+  };
+  for (const Case& c : cases) {
+    const CommandResult run = RunQuorvex(c.arguments);
+    EXPECT_EQ(run.exitCode, 1) << c.arguments[0];
+    EXPECT_EQ(Lines(run.output), c.lines) << c.arguments[0];
+  }
+  EXPECT_EQ(ReadFile(dir / "film.mkv"), "matroska");
+  EXPECT_FALSE(std::filesystem::exists(dir / "film.new.mkv"));
+}
+
+TEST(CliEndToEndTest, SameFileUnderAnotherNameIsRefused) {
+  ScratchDirectory dir;
+  std::ofstream(dir / "film.mkv") << "matroska";
+  std::filesystem::create_hard_link(dir / "film.mkv", dir / "link.mkv");
+  std::filesystem::create_symlink(dir / "film.mkv", dir / "symlink.mkv");
+  for (const char* other : {"link.mkv", "symlink.mkv"}) {
+    const CommandResult run = RunQuorvex({dir / "film.mkv", dir / other, "-videoonly"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.output), Lines_{"The destination file must not be the source file."});
+  }
+  EXPECT_EQ(ReadFile(dir / "film.mkv"), "matroska");
+}
+
+TEST(CliEndToEndTest, AbsolutePathIsANameNotAnOption) {
+  ScratchDirectory dir;
+  const CommandResult run = RunQuorvex({dir / "absent.m2ts"});
+  EXPECT_EQ(Lines(run.output), Lines_{"Source file \"" + (dir / "absent.m2ts") + "\" not found."});
+}
+
+TEST(CliEndToEndTest, LostStandardOutputEndsAbnormally) {
+  // A full device, and a closed standard output: the buffered usage screen
+  // cannot be written. Some sandboxes replace /dev/full by a plain file.
+  std::vector<std::string> redirections{">&-"};
+  if (std::filesystem::is_character_file("/dev/full")) redirections.push_back(">/dev/full");
+  for (const std::string& redirection : redirections) {
+    const CommandResult run = RunCommand({"sh", "-c", "exec \"$0\" " + redirection, QuorvexBinary()});
+    EXPECT_EQ(run.exitCode, 1) << redirection;
+    const Lines_ report = Lines(run.errorOutput);
+    ASSERT_EQ(report.size(), 1u) << redirection << ": " << run.errorOutput;
+    EXPECT_NE(report[0].find("quorvex"), std::string::npos);
+    EXPECT_NE(report[0].find("Writing to standard output failed."), std::string::npos);
+  }
+}
+
+TEST(CliEndToEndTest, OutputToAPipeArrivesWhole) {
+  // Lines buffered for a pipe must all be written out at exit.
+  const CommandResult run = RunCommand({"sh", "-c", "\"$0\" | cat", QuorvexBinary()});
+  EXPECT_EQ(Lines(run.output).size(), 28u);
+}
+
+}  // namespace
+}  // namespace quorvex::e2e
