@@ -1,0 +1,29 @@
+#ifndef QUORVEX_PLATFORM_WINDOWS_STANDARD_OUTPUT_WINDOWS_H_
+#define QUORVEX_PLATFORM_WINDOWS_STANDARD_OUTPUT_WINDOWS_H_
+
+#include <string_view>
+
+#include "platform/console.h"
+
+namespace quorvex {
+
+// The process's standard output handle as a console sink. Bytes go out as
+// they are, without translation to the console's OEM code page.
+class WindowsStandardOutput : public OutputSink {
+ public:
+  WindowsStandardOutput();
+  bool Write(const char* data, size_t size) override;
+  // A console handle, as opposed to a file or a pipe.
+  bool IsTerminal() const override;
+
+ private:
+  void* handle_;
+};
+
+// Writes one line, ended by CR LF, to standard error in the console's OEM
+// code page; failures are ignored since there is nowhere left to report them.
+void WriteErrorLine(std::string_view line);
+
+}  // namespace quorvex
+
+#endif  // QUORVEX_PLATFORM_WINDOWS_STANDARD_OUTPUT_WINDOWS_H_
