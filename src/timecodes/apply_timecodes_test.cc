@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "platform/abnormal_termination.h"
+#include "timecodes/testing/job_fixture.h"
+#include "timecodes/timecode_lines.h"
+
+namespace quorvex {
+namespace {
+
+using testing::EventLog;
+
+std::string Say(std::string_view line) { return "say: " + std::string(line); }
+
+const std::string kTimecodes25 = "# timecode format v1\r\nassume 25.000\r\n";
+
+class ApplyTimecodesTest : public testing::TimecodeJobTest {
+ protected:
+  ApplyTimecodesTest() { files_.Put("in.mkv", "<movie>"); }
+
+  bool Run(const std::string& rate = "25.000") {
+    events_.clear();
+    return ApplyTimecodes(services_, "in.mkv", "out.mkv", rate);
+  }
+};
+
+TEST_F(ApplyTimecodesTest, SuccessRunsMkvmergeOnTheVideoTrackWithTheTimecodeFile) {
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(events_, (EventLog{"identify", "write: out.24p.txt", Say(kPleaseWaitLine), Say(""), "run",
+                               "remove: out.24p.txt", Say("")}));
+  EXPECT_EQ(files_.Contents("out.mkv"), kTimecodes25 + "<movie>");
+  EXPECT_EQ(files_.Names(), (std::set<std::string>{kMkvmerge, "in.mkv", "out.mkv"}));
+
+  ASSERT_EQ(processes_.identifyCommands.size(), 1u);
+  EXPECT_EQ(processes_.identifyCommands[0].arguments,
+            (std::vector<std::string>{kMkvmerge, "--ui-language", "en_US", "--identify", "in.mkv"}));
+  ASSERT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(processes_.runCommands[0].arguments,
+            (std::vector<std::string>{kMkvmerge, "-o", "out.mkv", "--timecodes", "0:out.24p.txt", "-d", "0", "in.mkv"}));
+  EXPECT_EQ(processes_.runCommands[0].commandLine,
+            "\"" + kMkvmerge + "\" -o \"out.mkv\" --timecodes 0:\"out.24p.txt\" -d 0 \"in.mkv\"");
+}
+
+TEST_F(ApplyTimecodesTest, UsesTheIdOfTheFirstVideoTrack) {
+  processes_.listing = CapturedRun{0, "File 'in.mkv': container: Matroska\nTrack ID 0: audio (AAC)\n"
+                                      "Track ID 1: video (AVC/H.264/MPEG-4p10)\nTrack ID 2: video (HEVC)\n"};
+  EXPECT_TRUE(Run());
+  ASSERT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(processes_.runCommands[0].arguments[4], "1:out.24p.txt");
+  EXPECT_EQ(processes_.runCommands[0].arguments[6], "1");
+}
+
+TEST_F(ApplyTimecodesTest, VerdictsFollowTheExitCodeAndTheOutput) {
+  struct Case {
+    uint32_t exitCode;
+    bool writesOutput;
+    bool result;
+    EventLog tail;  // after the empty line that follows mkvmerge
+    bool outputRemains;
+  };
+  const Case cases[] = {
+      {0, true, true, {}, true},
+      {0, false, false, {Say(kMissingOutputLine), Say(kTimecodesNotSetLine)}, false},
+      {1, false, false, {Say(kMissingOutputLine), Say(kTimecodesNotSetLine)}, false},
+      {1, true, false, {Say(kWarningsLine), Say(kWarningsBackupLine)}, true},
+      {2, true, false, {"remove: out.mkv", Say(kErrorsLine), Say(kTimecodesNotSetLine)}, false},
+      {2, false, false, {Say(kErrorsLine), Say(kTimecodesNotSetLine)}, false},
+      // A crashed mkvmerge: the top bit makes it an error code.
+      {SignalExitCode(11), true, false, {"remove: out.mkv", Say(kErrorsLine), Say(kTimecodesNotSetLine)}, false},
+      {0xFFFFFFFFu, true, false, {"remove: out.mkv", Say(kErrorsLine), Say(kTimecodesNotSetLine)}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "exit code " << c.exitCode << ", output " << c.writesOutput);
+    files_.RemoveFile("out.mkv");
+    processes_.exitCode = c.exitCode;
+    writesOutput_ = c.writesOutput;
+    EXPECT_EQ(Run(), c.result);
+    EventLog expected{"identify", "write: out.24p.txt", Say(kPleaseWaitLine), Say(""), "run", "remove: out.24p.txt",
+                      Say("")};
+    expected.insert(expected.end(), c.tail.begin(), c.tail.end());
+    EXPECT_EQ(events_, expected);
+    EXPECT_EQ(files_.PathExists("out.mkv"), c.outputRemains);
+    EXPECT_FALSE(files_.PathExists("out.24p.txt"));
+    EXPECT_EQ(files_.Contents("in.mkv"), "<movie>");
+  }
+}
+
+TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    EventLog events;
+  };
+  const std::string notFound = FailedToLocateLine(NativeMkvmergeFileName());
+  const std::string notStarted = StartingFailedLine(NativeMkvmergeFileName());
+  const Case cases[] = {
+      {"mkvmerge not installed", [this] { Uninstall(); }, {Say(notFound), Say(kTimecodesNotSetLine)}},
+      {"identification cannot start",
+       [this] { processes_.listing = std::nullopt; },
+       {"identify", Say(notStarted), Say(kTimecodesNotSetLine)}},
+      {"no video track",
+       [this] { processes_.listing = CapturedRun{0, "Track ID 0: audio (AAC)\n"}; },
+       {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
+      {"identification fails",
+       [this] { processes_.listing = CapturedRun{2, "Track ID 0: video (AVC)\n"}; },
+       {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
+      {"timecode file cannot be created",
+       [this] { files_.unwritableNames.insert("out.24p.txt"); },
+       {"identify", Say(kTimecodeFileFailedLine), Say(kTimecodesNotSetLine)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.arrange();
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(events_, c.events);
+    EXPECT_TRUE(processes_.runCommands.empty());
+    std::set<std::string> untouched{kMkvmerge, "in.mkv"};
+    if (!files_.PathExists(kMkvmerge)) untouched.erase(kMkvmerge);
+    EXPECT_EQ(files_.Names(), untouched);
+    // Undo the arrangement for the next case.
+    files_.Put(kMkvmerge, "program");
+    files_.unwritableNames.clear();
+    processes_.listing = CapturedRun{0, "Track ID 0: video (AVC)\n"};
+  }
+}
+
+TEST_F(ApplyTimecodesTest, StartFailureRemovesTheTimecodeFileBeforeItsLines) {
+  processes_.exitCode = std::nullopt;
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(events_, (EventLog{"identify", "write: out.24p.txt", Say(kPleaseWaitLine), Say(""), "run",
+                               "remove: out.24p.txt", Say(StartingFailedLine(NativeMkvmergeFileName())),
+                               Say(kTimecodesNotSetLine)}));
+  EXPECT_EQ(files_.Names(), (std::set<std::string>{kMkvmerge, "in.mkv"}));
+}
+
+TEST_F(ApplyTimecodesTest, ExistingTimecodeFileIsReplacedAndGone) {
+  files_.Put("out.24p.txt", "something of the user's");
+  EXPECT_TRUE(Run("29.970"));
+  EXPECT_EQ(files_.Contents("out.mkv"), "# timecode format v1\r\nassume 29.970\r\n<movie>");
+  EXPECT_FALSE(files_.PathExists("out.24p.txt"));
+}
+
+TEST_F(ApplyTimecodesTest, OwnLinesAreWrittenOutBeforeMkvmergeStarts) {
+  testing::RecordingSink pipe(events_, false);
+  Console buffered(pipe, "\n");
+  TimecodeServices services{buffered, files_, processes_, registry_};
+  std::string seenByMkvmerge;
+  processes_.onRun = [&, writeOutput = processes_.onRun](const ProcessCommand& command) {
+    seenByMkvmerge = pipe.written();
+    writeOutput(command);
+  };
+  buffered.WriteLine("earlier line");
+  EXPECT_TRUE(ApplyTimecodes(services, "in.mkv", "out.mkv", "25.000"));
+  EXPECT_EQ(seenByMkvmerge, "earlier line\n" + std::string(kPleaseWaitLine) + "\n\n");
+}
+
+TEST_F(ApplyTimecodesTest, ErrorsNeverDeleteTheInputUnderAnotherName) {
+  // The output names the input's file (a hard link), and mkvmerge changed it.
+  files_.Link("in.mkv", "out.mkv");
+  processes_.exitCode = 2;
+  processes_.onRun = [this](const ProcessCommand&) { files_.Put("in.mkv", "<touched>"); };
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(files_.PathExists("in.mkv"));
+  EXPECT_TRUE(files_.PathExists("out.mkv"));
+  EXPECT_EQ(events_.back(), Say(kTimecodesNotSetLine));
+}
+
+TEST_F(ApplyTimecodesTest, ErrorsDeleteOnlyAnOutputThatMkvmergeChanged) {
+  files_.Put("out.mkv", "<older film>");
+  processes_.exitCode = 2;
+  writesOutput_ = false;  // stopped before opening its output
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(files_.Contents("out.mkv"), "<older film>");
+
+  writesOutput_ = true;  // replaced it, then failed
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(files_.PathExists("out.mkv"));
+}
+
+TEST_F(ApplyTimecodesTest, AbnormalEndStillRemovesTheTimecodeFile) {
+  sink_.failWrites = true;
+  EXPECT_THROW(Run(), AbnormalTermination);
+  EXPECT_FALSE(files_.PathExists("out.24p.txt"));
+  EXPECT_TRUE(processes_.runCommands.empty());
+}
+
+}  // namespace
+}  // namespace quorvex

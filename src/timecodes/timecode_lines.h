@@ -1,0 +1,35 @@
+#ifndef QUORVEX_TIMECODES_TIMECODE_LINES_H_
+#define QUORVEX_TIMECODES_TIMECODE_LINES_H_
+
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// The console lines of the re-timing jobs, gathered so the jobs and their
+// tests agree on every byte.
+inline constexpr std::string_view kTimecodesNotSetLine =
+    "MKV file was successfully created, but the timecodes are (probably) not set.";
+inline constexpr std::string_view kNoVideoTrackLine = "mkvmerge found no video track to re-time.";
+inline constexpr std::string_view kTimecodeFileFailedLine = "Error creating timecodes helper file.";
+inline constexpr std::string_view kPleaseWaitLine =
+    "Adding timecodes to MKV file by using \"mkvmerge\". Please wait...";
+inline constexpr std::string_view kErrorsLine = "mkvmerge reported one or more errors.";
+inline constexpr std::string_view kMissingOutputLine = "mkvmerge unexpectedly didn't create a new MKV file.";
+inline constexpr std::string_view kWarningsLine =
+    "mkvmerge reported some warnings. Please check if the MKV file plays correctly.";
+inline constexpr std::string_view kWarningsBackupLine =
+    "The file \"*.old.mkv\" should be alright, but (probably) has no timecodes.";
+inline constexpr std::string_view kRenameFailedLine = "Error renaming MKV file.";
+// Unlike the job's trailer, nothing has been tried yet: no "(probably)".
+inline constexpr std::string_view kRenameFailedTrailerLine =
+    "MKV file was successfully created, but the timecodes are not set.";
+
+// The two lines that name mkvmerge's program file, which differs by platform
+// ("mkvmerge" or "mkvmerge.exe").
+std::string FailedToLocateLine(std::string_view programFileName);
+std::string StartingFailedLine(std::string_view programFileName);
+
+}  // namespace quorvex
+
+#endif  // QUORVEX_TIMECODES_TIMECODE_LINES_H_
