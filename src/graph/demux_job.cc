@@ -1,0 +1,100 @@
+// DemuxToRawFiles: splitter -> one Dump filter per wanted stream.
+#include <string>
+#include <vector>
+
+#include "graph/com_ptr.h"
+#include "graph/dump_file_name.h"
+#include "graph/graph_jobs.h"
+#include "graph/pin_selection.h"
+#include "graph/required_interface.h"
+#include "graph/run_graph.h"
+#include "graph/splitter_choice.h"
+
+namespace quorvex {
+namespace {
+
+std::string QuotedPinLine(std::string_view before, const std::string& pinName, std::string_view after) {
+  return std::string(before) + "\"" + pinName + "\"" + std::string(after);
+}
+
+}  // namespace
+
+bool DemuxToRawFiles(ClassFactory& factory, Console& console, const std::u16string& sourceFile,
+                     const std::u16string& destFile, bool videoOnly, bool audioOnly) {
+  // Declared first so that it is given up last, on every path: the filters
+  // must be gone before the graph that holds them is.
+  ComPtr<IGraphBuilder> graphManager;
+  ComPtr<IBaseFilter> splitter;
+  ComPtr<IFileSourceFilter> source;
+  ComPtr<IEnumPins> splitterPins;
+  // Every Dump filter lives until the job returns, so that it writes to the end.
+  std::vector<ComPtr<IBaseFilter>> dumpFilters;
+
+  if (CreateInstanceOf(factory, kClsidFilterGraph, graphManager) != kOk || !graphManager) {
+    console.WriteLine("Getting IGraphBuilder instance failed.");
+    return false;
+  }
+  const Guid splitterClsid = SplitterClsidFor(sourceFile);
+  const SplitterLines splitterLines = SplitterLinesFor(splitterClsid);
+  if (CreateInstanceOf(factory, splitterClsid, splitter) != kOk || !splitter) {
+    console.WriteLine(splitterLines.creating);
+    return false;
+  }
+  if (graphManager->AddFilter(splitter.Get(), u"splitter") != kOk) {
+    console.WriteLine(splitterLines.adding);
+    return false;
+  }
+  source = RequireInterface<IFileSourceFilter>(splitter.Get());
+  if (source->Load(sourceFile.c_str(), nullptr) != kOk) {
+    console.WriteLine("Loading source file failed.");
+    return false;
+  }
+  if (splitter->EnumPins(splitterPins.Put()) != kOk || !splitterPins) {
+    console.WriteLine("Enumerating Haali Media Splitter pins failed.");
+    return false;
+  }
+
+  // An enumeration error ends the loop as quietly as its normal end; the
+  // first wanted pin that fails ends the job.
+  ComPtr<IPin> splitterPin;
+  while (splitterPins->Next(1, splitterPin.Put(), nullptr) == kOk && splitterPin) {
+    TPinInfo info;
+    const HResult infoResult = splitterPin->QueryPinInfo(&info);
+    // Whatever the answer, a filter reference handed out is given up with the pin.
+    const auto pinFilter = ComPtr<IBaseFilter>::Adopt(info.pFilter);
+    if (infoResult != kOk) continue;
+    const std::string name = PinNameOf(info);
+    if (!PinWanted(name, videoOnly, audioOnly)) continue;
+
+    ComPtr<IBaseFilter> created;
+    if (CreateInstanceOf(factory, kClsidDump, created) != kOk || !created) {
+      console.WriteLine(QuotedPinLine("Getting ", name, " Dump instance failed."));
+      return false;
+    }
+    IBaseFilter& dump = *dumpFilters.emplace_back(std::move(created)).Get();
+    // The name as the graph gave it, terminated even when it fills all 128 units.
+    if (graphManager->AddFilter(&dump, WidePinName(info).c_str()) != kOk) {
+      console.WriteLine(QuotedPinLine("Adding ", name, " Dump failed."));
+      return false;
+    }
+    const auto sink = RequireInterface<IFileSinkFilter>(&dump);
+    if (sink->SetFileName(DumpFileNameFor(destFile, info).c_str(), nullptr) != kOk) {
+      console.WriteLine(QuotedPinLine("Setting ", name, " destination file name failed."));
+      return false;
+    }
+    ComPtr<IPin> inputPin;
+    if (dump.FindPin(u"Input", inputPin.Put()) != kOk || !inputPin) {
+      console.WriteLine(QuotedPinLine("Getting ", name, " input pin failed."));
+      return false;
+    }
+    if (splitterPin->Connect(inputPin.Get(), nullptr) != kOk) {
+      console.WriteLine(QuotedPinLine("Connecting ", name, " pin failed."));
+      return false;
+    }
+  }
+  splitterPin.Reset();
+
+  return RunGraphToCompletion(*graphManager.Get(), console);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,95 @@
+// RemuxToMatroska: splitter -> Haali Matroska Muxer, one graph per call.
+#include "graph/com_ptr.h"
+#include "graph/graph_jobs.h"
+#include "graph/pin_selection.h"
+#include "graph/required_interface.h"
+#include "graph/run_graph.h"
+#include "graph/splitter_choice.h"
+
+namespace quorvex {
+namespace {
+
+// The muxer offers, as the last pin of a fresh enumeration, a free input for
+// the next stream. False when its pins cannot be enumerated; `muxerPin` stays
+// empty when it delivers none.
+bool TakeLastMuxerPin(IBaseFilter& muxer, ComPtr<IPin>& muxerPin) {
+  ComPtr<IEnumPins> muxerPins;
+  if (muxer.EnumPins(muxerPins.Put()) != kOk || !muxerPins) return false;
+  ComPtr<IPin> delivered;
+  while (muxerPins->Next(1, delivered.Put(), nullptr) == kOk && delivered) muxerPin = std::move(delivered);
+  return true;
+}
+
+}  // namespace
+
+bool RemuxToMatroska(ClassFactory& factory, Console& console, const std::u16string& sourceFile,
+                     const std::u16string& destFile, bool videoOnly, bool audioOnly) {
+  // Declared first so that it is given up last, on every path: the filters
+  // must be gone before the graph that holds them is.
+  ComPtr<IGraphBuilder> graphManager;
+  ComPtr<IBaseFilter> splitter;
+  ComPtr<IBaseFilter> muxer;
+  ComPtr<IFileSourceFilter> source;
+  ComPtr<IFileSinkFilter> sink;
+  ComPtr<IEnumPins> splitterPins;
+
+  if (CreateInstanceOf(factory, kClsidFilterGraph, graphManager) != kOk || !graphManager) {
+    console.WriteLine("Getting IGraphBuilder instance failed.");
+    return false;
+  }
+  const Guid splitterClsid = SplitterClsidFor(sourceFile);
+  const SplitterLines splitterLines = SplitterLinesFor(splitterClsid);
+  if (CreateInstanceOf(factory, splitterClsid, splitter) != kOk || !splitter) {
+    console.WriteLine(splitterLines.creating);
+    return false;
+  }
+  if (CreateInstanceOf(factory, kClsidHaaliMuxer, muxer) != kOk || !muxer) {
+    console.WriteLine("Getting Haali Matroska Muxer instance failed.");
+    return false;
+  }
+  if (graphManager->AddFilter(splitter.Get(), u"splitter") != kOk) {
+    console.WriteLine(splitterLines.adding);
+    return false;
+  }
+  if (graphManager->AddFilter(muxer.Get(), u"muxer") != kOk) {
+    console.WriteLine("Adding Haali Matroska Muxer failed.");
+    return false;
+  }
+  source = RequireInterface<IFileSourceFilter>(splitter.Get());
+  if (source->Load(sourceFile.c_str(), nullptr) != kOk) {
+    console.WriteLine("Loading source file failed.");
+    return false;
+  }
+  sink = RequireInterface<IFileSinkFilter>(muxer.Get());
+  if (sink->SetFileName(destFile.c_str(), nullptr) != kOk) {
+    console.WriteLine("Setting destination file name failed.");
+    return false;
+  }
+  if (splitter->EnumPins(splitterPins.Put()) != kOk || !splitterPins) {
+    console.WriteLine("Enumerating Haali Media Splitter pins failed.");
+    return false;
+  }
+
+  // An enumeration error ends the loop as quietly as its normal end.
+  ComPtr<IPin> splitterPin;
+  while (splitterPins->Next(1, splitterPin.Put(), nullptr) == kOk && splitterPin) {
+    TPinInfo info;
+    const HResult infoResult = splitterPin->QueryPinInfo(&info);
+    // Whatever the answer, a filter reference handed out is given up with the pin.
+    const auto pinFilter = ComPtr<IBaseFilter>::Adopt(info.pFilter);
+    if (infoResult != kOk || !PinWanted(PinNameOf(info), videoOnly, audioOnly)) continue;
+
+    ComPtr<IPin> muxerPin;
+    if (!TakeLastMuxerPin(*muxer.Get(), muxerPin)) {
+      console.WriteLine("Enumerating Haali Matroska Muxer pins failed.");
+      return false;
+    }
+    // A stream that does not connect is simply missing from the output.
+    if (muxerPin) splitterPin->Connect(muxerPin.Get(), nullptr);
+  }
+  splitterPin.Reset();
+
+  return RunGraphToCompletion(*graphManager.Get(), console);
+}
+
+}  // namespace quorvex
