@@ -5,6 +5,8 @@
 
 namespace quorvex {
 
+// Starts programs with posix_spawn and an argument vector: no shell sees
+// the arguments, so every byte of a file name reaches the program.
 class PosixProcessRunner : public ProcessRunner {
  public:
   std::optional<uint32_t> RunInConsole(const ProcessCommand& command) override;
