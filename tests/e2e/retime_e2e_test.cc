@@ -1,0 +1,164 @@
+// Re-timing through mkvmerge, run as a user would: the real binary, the real
+// mkvmerge (or a scripted stand-in found through PATH), files made with
+// ffmpeg and checked with ffprobe and mkvmerge --identify.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace quorvex::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kPleaseWait = "Adding timecodes to MKV file by using \"mkvmerge\". Please wait...";
+const std::string kTrailer = "MKV file was successfully created, but the timecodes are (probably) not set.";
+
+std::set<std::string> NamesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// Video as track 0 at 24 fps and audio as track 1, one second; with audio
+// first when `audioFirst` is set.
+void MakeMovie(const std::string& name, bool audioFirst = false) {
+  std::vector<std::string> arguments{"-f", "lavfi", "-i", "testsrc=size=64x48:rate=24:duration=1",
+                                     "-f", "lavfi", "-i", "sine=frequency=440:duration=1"};
+  if (audioFirst) arguments.insert(arguments.end(), {"-map", "1:a", "-map", "0:v"});
+  arguments.insert(arguments.end(), {"-c:v", "mpeg4", "-c:a", "mp2", "-shortest", name});
+  RunFfmpeg(arguments);
+}
+
+// "codec_type,r_frame_rate" of every stream, one per line.
+std::string StreamRates(const std::string& name) {
+  return RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,r_frame_rate", "-of", "csv=p=0",
+                     name})
+      .output;
+}
+
+// mkvmerge's own lines for the tracks of a file.
+std::vector<std::string> TrackLines(const std::string& name) {
+  std::vector<std::string> tracks;
+  for (const std::string& line : Lines(RunCommand({"mkvmerge", "--identify", name}).output)) {
+    if (line.rfind("Track ID ", 0) == 0) tracks.push_back(line.substr(0, line.find(" (")));
+  }
+  return tracks;
+}
+
+// The frame rate of the first video stream, as ffprobe reads it.
+std::string VideoRate(const std::string& name) {
+  const std::vector<std::string> lines = Lines(RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0",
+                                                           "-show_entries", "stream=r_frame_rate", "-of",
+                                                           "default=nw=1:nk=1", name})
+                                                   .output);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+std::vector<std::string> FakeMkvmergeEnvironment(const ScratchDirectory& scratch, std::vector<std::string> script) {
+  script.push_back("PATH=" + std::string(QUORVEX_FAKE_MKVMERGE_DIR) + ":/usr/bin:/bin");
+  script.push_back("FAKE_MKVMERGE_LOG=" + (scratch / "mkvmerge.log"));
+  return script;
+}
+
+TEST(RetimeE2eTest, RetimesAnExistingMkvAtEachRateKeepingEveryTrack) {
+  ScratchDirectory scratch;
+  const std::string movie = scratch / "in.mkv";
+  ASSERT_NO_FATAL_FAILURE(MakeMovie(movie));
+  const std::string original = ReadFile(movie);
+  const struct {
+    const char* option;
+    const char* videoRate;
+  } rates[] = {{"-24p", "2997/125"}, {"-25p", "25/1"}, {"-30p", "2997/100"}};
+  for (const auto& rate : rates) {
+    SCOPED_TRACE(rate.option);
+    const CommandResult result = RunQuorvex({movie, rate.option});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const std::vector<std::string> lines = Lines(result.output);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), kPleaseWait);
+    EXPECT_EQ(lines.back(), "Done.");
+    const std::string retimed = scratch / "in.new.mkv";
+    EXPECT_EQ(StreamRates(retimed), std::string("video,") + rate.videoRate + "\naudio,0/0\n");
+    EXPECT_EQ(TrackLines(retimed), (std::vector<std::string>{"Track ID 0: video", "Track ID 1: audio"}));
+    EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "in.new.mkv"}));
+    EXPECT_EQ(ReadFile(movie), original);
+    fs::remove(retimed);
+  }
+}
+
+TEST(RetimeE2eTest, VideoThatIsNotTheFirstTrackIsRetimedToo) {
+  ScratchDirectory scratch;
+  const std::string movie = scratch / "audio first.mkv";
+  ASSERT_NO_FATAL_FAILURE(MakeMovie(movie, true));
+  const CommandResult result = RunQuorvex({movie, scratch / "out.mkv", "-25p"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_EQ(StreamRates(scratch / "out.mkv"), "audio,0/0\nvideo,25/1\n");
+}
+
+TEST(RetimeE2eTest, WithoutMkvmergeNothingIsWritten) {
+  ScratchDirectory scratch;
+  const std::string movie = scratch / "in.mkv";
+  ASSERT_NO_FATAL_FAILURE(MakeMovie(movie));
+  fs::create_directory(scratch.path() / "empty");
+  const CommandResult result = RunQuorvex({movie, "-25p"}, {"PATH=" + (scratch / "empty")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(Lines(result.output),
+            (std::vector<std::string>{"Failed to locate \"mkvmerge\". Is mkvtoolnix installed?", kTrailer}));
+  EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "empty"}));
+}
+
+TEST(RetimeE2eTest, VerdictLinesFollowMkvmergesOwnOutputInOrder) {
+  const struct {
+    std::vector<std::string> script;
+    int exitCode;
+    std::vector<std::string> tail;
+    bool outputRemains;
+  } cases[] = {
+      {{}, 0, {"Done."}, true},
+      {{"FAKE_MKVMERGE_EXIT=2"}, 1, {"mkvmerge reported one or more errors.", kTrailer}, false},
+      {{"FAKE_MKVMERGE_SIGNAL=6"}, 1, {"mkvmerge reported one or more errors.", kTrailer}, false},
+      {{"FAKE_MKVMERGE_WRITE_OUTPUT=0"}, 1, {"mkvmerge unexpectedly didn't create a new MKV file.", kTrailer}, false},
+      {{"FAKE_MKVMERGE_EXIT=1"},
+       1,
+       {"mkvmerge reported some warnings. Please check if the MKV file plays correctly.",
+        "The file \"*.old.mkv\" should be alright, but (probably) has no timecodes."},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script.empty() ? "success" : c.script.front());
+    ScratchDirectory scratch;
+    const std::string movie = scratch / "my film.mkv";
+    std::ofstream(movie) << "<film>";
+    const CommandResult result = RunQuorvex({movie, "-25p"}, FakeMkvmergeEnvironment(scratch, c.script));
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    std::vector<std::string> expected{kPleaseWait, "", "fake mkvmerge: writing '" + (scratch / "my film.new.mkv") + "'",
+                                      ""};
+    expected.insert(expected.end(), c.tail.begin(), c.tail.end());
+    EXPECT_EQ(Lines(result.output), expected);
+    std::set<std::string> names{"my film.mkv", "mkvmerge.log"};
+    if (c.outputRemains) names.insert("my film.new.mkv");
+    EXPECT_EQ(NamesIn(scratch.path()), names);
+  }
+}
+
+TEST(RetimeE2eTest, NoVideoTrackWritesNothing) {
+  ScratchDirectory scratch;
+  const std::string movie = scratch / "in.mkv";
+  std::ofstream(movie) << "<sound only>";
+  const CommandResult result =
+      RunQuorvex({movie, "-25p"}, FakeMkvmergeEnvironment(scratch, {"FAKE_MKVMERGE_TRACKS=Track ID 0: audio (AAC)\n"}));
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(Lines(result.output), (std::vector<std::string>{"mkvmerge found no video track to re-time.", kTrailer}));
+  EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "mkvmerge.log"}));
+}
+
+}  // namespace
+}  // namespace quorvex::e2e
