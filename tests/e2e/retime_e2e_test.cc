@@ -101,6 +101,7 @@ TEST(RetimeE2eTest, VideoThatIsNotTheFirstTrackIsRetimedToo) {
   const CommandResult result = RunQuorvex({movie, scratch / "out.mkv", "-25p"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
   EXPECT_EQ(StreamRates(scratch / "out.mkv"), "audio,0/0\nvideo,25/1\n");
+  EXPECT_EQ(VideoRate(movie), "24/1") << "the source is never touched";
 }
 
 TEST(RetimeE2eTest, WithoutMkvmergeNothingIsWritten) {
