@@ -13,14 +13,14 @@
 namespace quorvex {
 namespace {
 
-using testing::ExpectAllReleasedGraphManagerLast;
-using testing::PinEnumerationScript;
-using testing::PinScript;
-using testing::RecordingConsole;
-using testing::ScriptedClassFactory;
-using testing::ScriptedFilter;
-using testing::ScriptedGraphManager;
-using testing::ScriptedPin;
+using doubles::ExpectAllReleasedGraphManagerLast;
+using doubles::PinEnumerationScript;
+using doubles::PinScript;
+using doubles::RecordingConsole;
+using doubles::ScriptedClassFactory;
+using doubles::ScriptedFilter;
+using doubles::ScriptedGraphManager;
+using doubles::ScriptedPin;
 
 // A graph manager, a splitter and a muxer with one free input.
 struct RemuxRig {
@@ -224,7 +224,9 @@ TEST(RemuxToMatroskaTest, EachWantedStreamTakesTheLastPinOfAFreshMuxerEnumeratio
   ScriptedPin& in1 = rig.muxerInput;
   ScriptedPin& in2 = rig.muxer.AddPin(u"Input 2");
   ScriptedPin& in3 = rig.muxer.AddPin(u"Input 3");
-  for (const char16_t* name : {u"Video 1", u"Subtitle 1", u"Audio 1", u"Audio 2", u"Audio 3"}) rig.splitter.AddPin(name);
+  for (const char16_t* name : {u"Video 1", u"Subtitle 1", u"Audio 1", u"Audio 2", u"Audio 3"}) {
+    rig.splitter.AddPin(name);
+  }
   // What the muxer offers at each moment, as a muxer that grows a free input
   // after each connection would. An enumeration that ends in an error still
   // leaves its last pin chosen; one that delivers nothing connects nothing.

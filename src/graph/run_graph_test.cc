@@ -12,9 +12,9 @@
 namespace quorvex {
 namespace {
 
-using testing::RecordingConsole;
-using testing::ScriptedClassFactory;
-using testing::ScriptedGraphManager;
+using doubles::RecordingConsole;
+using doubles::ScriptedClassFactory;
+using doubles::ScriptedGraphManager;
 
 struct Outcome {
   bool result;

@@ -7,7 +7,7 @@
 
 #include "graph/interfaces.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // Hands out `object` through `out` as the platform's objects do: a success
 // answer, zero or not, delivers it with a new reference; a failure answer
@@ -51,6 +51,6 @@ HResult AnswerInterface(Object& object, const InterfaceAnswers& answers, const G
   return answer;
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_DELIVERY_H_

@@ -1,6 +1,6 @@
 #include "graph/testing/double_ledger.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 void DoubleLedger::Acquired(const void* object, std::string_view label) {
   Entry& entry = entries_[object];
@@ -43,4 +43,4 @@ uint32_t LedgerReferences::Drop() {
   return count_;
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // What the test doubles of one test share: the live references of every
 // object, the order in which objects lost their last reference, and the calls
@@ -57,6 +57,6 @@ class LedgerReferences {
   uint32_t count_ = 0;
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_DOUBLE_LEDGER_H_

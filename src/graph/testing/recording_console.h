@@ -6,7 +6,7 @@
 
 #include "platform/console.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // Keeps every byte written, as a terminal would see it: line by line.
 class RecordingOutput final : public OutputSink {
@@ -38,6 +38,6 @@ class RecordingConsole {
   Console console_{output_, "\n"};
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_RECORDING_CONSOLE_H_

@@ -5,7 +5,7 @@
 
 #include "graph/testing/double_ledger.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // Every reference a job took is given up, none twice, and the graph
 // manager's went last.
@@ -16,6 +16,6 @@ inline void ExpectAllReleasedGraphManagerLast(const DoubleLedger& ledger) {
   EXPECT_EQ(ledger.releases().back(), "graph manager") << ::testing::PrintToString(ledger.releases());
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_REFERENCE_EXPECTATIONS_H_

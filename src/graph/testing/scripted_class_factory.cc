@@ -1,6 +1,6 @@
 #include "graph/testing/scripted_class_factory.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 HResult ScriptedClassFactory::CreateInstance(const Guid& clsid, const Guid& iid, void** object) {
   *object = nullptr;
@@ -41,4 +41,4 @@ ScriptedClassFactory::ClassEntry& ScriptedClassFactory::EntryFor(const Guid& cls
   return classes_.back();
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles

@@ -13,7 +13,7 @@
 #include "graph/testing/scripted_filter.h"
 #include "graph/testing/scripted_graph_manager.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // Owns the doubles of one test and hands them out by class identifier: each
 // creation of a class takes the next object added for it. A class with no
@@ -50,6 +50,6 @@ class ScriptedClassFactory final : public ClassFactory {
   std::vector<Guid> requested_;
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_SCRIPTED_CLASS_FACTORY_H_

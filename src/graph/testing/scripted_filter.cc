@@ -2,7 +2,7 @@
 
 #include "text/conversions.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 ScriptedFilter::ScriptedFilter(DoubleLedger& ledger, std::string label) : references_(ledger, std::move(label)) {}
 
@@ -64,4 +64,4 @@ ScriptedPin& ScriptedFilter::AddPin(PinScript script) {
   return *pins_.back();
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles

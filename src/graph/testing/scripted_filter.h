@@ -12,7 +12,7 @@
 #include "graph/testing/double_ledger.h"
 #include "graph/testing/scripted_pin.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // What one EnumPins call does: its answer, the pins its enumerator delivers
 // in order, and what Next answers after the last of them.
@@ -69,6 +69,6 @@ class ScriptedFilter final : public IBaseFilter, public IFileSourceFilter, publi
   std::optional<std::u16string> sinkFileName_;
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_SCRIPTED_FILTER_H_

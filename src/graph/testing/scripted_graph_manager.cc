@@ -2,7 +2,7 @@
 
 #include "text/conversions.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 ScriptedGraphManager::ScriptedGraphManager(DoubleLedger& ledger, std::string label)
     : references_(ledger, std::move(label)) {}
@@ -39,4 +39,4 @@ HResult ScriptedGraphManager::WaitForCompletion(int32_t timeoutMilliseconds, int
   return waitAnswer;
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles

@@ -10,7 +10,7 @@
 #include "graph/testing/delivery.h"
 #include "graph/testing/double_ledger.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 // A graph manager that records the filters added to it and answers Run and
 // WaitForCompletion as scripted. Like the platform's, AddFilter answers
@@ -52,6 +52,6 @@ class ScriptedGraphManager final : public IGraphBuilder, public IMediaControl, p
   std::optional<int32_t> waitTimeout_;
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_SCRIPTED_GRAPH_MANAGER_H_

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 ScriptedPin::ScriptedPin(DoubleLedger& ledger, std::string label, IBaseFilter& owner, PinScript pinScript)
     : script(std::move(pinScript)), references_(ledger, std::move(label)), owner_(owner) {}
@@ -52,4 +52,4 @@ HResult ScriptedPinEnumerator::Next(uint32_t count, IPin** pins, uint32_t* fetch
   return kOk;
 }
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles

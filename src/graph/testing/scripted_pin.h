@@ -8,7 +8,7 @@
 #include "graph/testing/delivery.h"
 #include "graph/testing/double_ledger.h"
 
-namespace quorvex::testing {
+namespace quorvex::doubles {
 
 struct PinScript {
   // Copied into achName; a name of 128 units or more fills it without a NUL.
@@ -60,6 +60,6 @@ class ScriptedPinEnumerator final : public IEnumPins {
   HResult endAnswer_;
 };
 
-}  // namespace quorvex::testing
+}  // namespace quorvex::doubles
 
 #endif  // QUORVEX_GRAPH_TESTING_SCRIPTED_PIN_H_
