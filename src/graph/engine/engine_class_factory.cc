@@ -1,17 +1,43 @@
-// TEMPORARY placeholder until the engine lands; replaced wholesale.
 #include "graph/engine/engine_class_factory.h"
+
+#include "graph/com_ptr.h"
+#include "graph/engine/dump_filter.h"
+#include "graph/engine/filter_graph.h"
+#include "graph/engine/matroska_muxer_filter.h"
+#include "graph/engine/splitter_filter.h"
+#include "graph/ref_counted.h"
 
 namespace quorvex {
 namespace {
-class NoClasses : public ClassFactory {
+
+using namespace engine;
+
+// Hands out `object`'s interface `iid`; the creation reference goes either way.
+template <class T>
+HResult Offer(T* created, const Guid& iid, void** object) {
+  ComPtr<IUnknown> owner = ComPtr<IUnknown>::Adopt(static_cast<IBaseFilter*>(created));
+  return owner->QueryInterface(iid, object);
+}
+
+class EngineClassFactory final : public ClassFactory {
  public:
-  HResult CreateInstance(const Guid&, const Guid&, void** object) override {
+  HResult CreateInstance(const Guid& clsid, const Guid& iid, void** object) override {
+    if (object == nullptr) return kPointer;
     *object = nullptr;
+    if (clsid == kClsidFilterGraph) {
+      ComPtr<IGraphBuilder> graph = ComPtr<IGraphBuilder>::Adopt(MakeRefCounted<FilterGraph>());
+      return graph->QueryInterface(iid, object);
+    }
+    if (clsid == kClsidHaaliSplitter) return Offer(MakeRefCounted<SplitterFilter>(MediaSource::Formats::kAnyByContent), iid, object);
+    if (clsid == kClsidWmvSplitter) return Offer(MakeRefCounted<SplitterFilter>(MediaSource::Formats::kAsfOnly), iid, object);
+    if (clsid == kClsidHaaliMuxer) return Offer(MakeRefCounted<MatroskaMuxerFilter>(), iid, object);
+    if (clsid == kClsidDump) return Offer(MakeRefCounted<DumpFilter>(), iid, object);
     return kClassNotRegistered;
   }
 };
+
 }  // namespace
 
-std::unique_ptr<ClassFactory> CreateEngineClassFactory() { return std::make_unique<NoClasses>(); }
+std::unique_ptr<ClassFactory> CreateEngineClassFactory() { return std::make_unique<EngineClassFactory>(); }
 
 }  // namespace quorvex

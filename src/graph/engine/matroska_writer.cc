@@ -1,0 +1,104 @@
+#include "graph/engine/matroska_writer.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/mathematics.h>
+}
+
+namespace quorvex::engine {
+namespace {
+
+const AVOutputFormat& MatroskaFormat() {
+  static const AVOutputFormat* format = av_guess_format("matroska", nullptr, nullptr);
+  return *format;
+}
+
+// The earliest start among the copied streams, in microseconds; 0 when no
+// stream knows its start.
+int64_t EarliestStart(const std::vector<const AVStream*>& sources) {
+  int64_t earliest = kNoTimestamp;
+  for (const AVStream* source : sources) {
+    if (source->start_time == AV_NOPTS_VALUE) continue;
+    const int64_t start = av_rescale_q(source->start_time, source->time_base, AV_TIME_BASE_Q);
+    if (earliest == kNoTimestamp || start < earliest) earliest = start;
+  }
+  return earliest == kNoTimestamp ? 0 : earliest;
+}
+
+// Only what describes the track travels along: other source tags (handler
+// names, bit-rate variants) would become stray Matroska tags.
+void CopyTrackDescription(const AVStream& source, AVStream& target) {
+  for (const char* key : {"language", "title"}) {
+    const AVDictionaryEntry* entry = av_dict_get(source.metadata, key, nullptr, 0);
+    if (entry != nullptr) av_dict_set(&target.metadata, key, entry->value, 0);
+  }
+  target.disposition = source.disposition & (AV_DISPOSITION_DEFAULT | AV_DISPOSITION_FORCED |
+                                             AV_DISPOSITION_HEARING_IMPAIRED | AV_DISPOSITION_VISUAL_IMPAIRED |
+                                             AV_DISPOSITION_COMMENT | AV_DISPOSITION_ORIGINAL);
+  target.sample_aspect_ratio = source.sample_aspect_ratio;
+  target.avg_frame_rate = source.avg_frame_rate;
+  target.r_frame_rate = source.r_frame_rate;
+  target.time_base = source.time_base;
+}
+
+}  // namespace
+
+bool MatroskaCanHold(const AVCodecParameters& codec) {
+  if (codec.codec_id == AV_CODEC_ID_NONE) return false;
+  if (avformat_query_codec(&MatroskaFormat(), codec.codec_id, FF_COMPLIANCE_NORMAL) == 1) return true;
+  const AVCodecTag* const* tags = nullptr;
+  if (codec.codec_type == AVMEDIA_TYPE_VIDEO) {
+    static const AVCodecTag* const videoTags[] = {avformat_get_riff_video_tags(), nullptr};
+    tags = videoTags;
+  } else if (codec.codec_type == AVMEDIA_TYPE_AUDIO) {
+    static const AVCodecTag* const audioTags[] = {avformat_get_riff_audio_tags(), nullptr};
+    tags = audioTags;
+  } else {
+    return false;
+  }
+  return av_codec_get_tag(tags, codec.codec_id) != 0;
+}
+
+bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources) {
+  if (!file_.Create(path, "matroska")) return false;
+  AVFormatContext* format = file_.format();
+  const int64_t start = EarliestStart(sources);
+  for (const AVStream* source : sources) {
+    AVStream* target = avformat_new_stream(format, nullptr);
+    if (target == nullptr || avcodec_parameters_copy(target->codecpar, source->codecpar) < 0) return false;
+    target->codecpar->codec_tag = 0;
+    CopyTrackDescription(*source, *target);
+    tracks_.push_back(Track{source, {}, av_rescale_q(start, AV_TIME_BASE_Q, source->time_base), {}});
+  }
+  // The timestamps are ours to place: one offset for every track, no shift
+  // of libav's own that would move video and audio apart.
+  format->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
+  AVDictionary* options = nullptr;
+  // Per-cluster CRC elements are optional in Matroska and cost a third of
+  // the muxing time.
+  av_dict_set(&options, "write_crc32", "0", 0);
+  const bool written = file_.WriteHeader(&options);
+  av_dict_free(&options);
+  if (!written) return false;
+  for (size_t i = 0; i < tracks_.size(); ++i) tracks_[i].outputTimeBase = format->streams[i]->time_base;
+  return true;
+}
+
+bool MatroskaWriter::Write(int track, AVPacket* packet) {
+  Track& target = tracks_[static_cast<size_t>(track)];
+  const auto shift = [&](int64_t time) { return time == AV_NOPTS_VALUE ? kNoTimestamp : time - target.offset; };
+  const TimestampRepair::Times times = target.repair.Apply(shift(packet->pts), shift(packet->dts), packet->duration);
+  packet->pts = times.pts;
+  packet->dts = times.dts;
+  av_packet_rescale_ts(packet, target.source->time_base, target.outputTimeBase);
+  packet->stream_index = track;
+  packet->pos = -1;
+  return file_.Write(packet, true);
+}
+
+bool MatroskaWriter::Finish() { return file_.Finish(); }
+
+}  // namespace quorvex::engine

@@ -1,0 +1,41 @@
+#ifndef QUORVEX_GRAPH_ENGINE_MATROSKA_WRITER_H_
+#define QUORVEX_GRAPH_ENGINE_MATROSKA_WRITER_H_
+
+#include <filesystem>
+#include <vector>
+
+#include "graph/engine/muxed_file.h"
+#include "graph/engine/timestamp_repair.h"
+
+namespace quorvex::engine {
+
+// Whether Matroska holds the stream's codec as it is, without re-encoding:
+// natively, or through the Windows codec headers it keeps for the rest.
+bool MatroskaCanHold(const AVCodecParameters& codec);
+
+// Copies packets of several source streams into one Matroska file. All
+// tracks share one time offset, chosen so the earliest stream starts at 0,
+// which keeps audio and video in step.
+class MatroskaWriter {
+ public:
+  bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources);
+  // `packet` carries its source stream's time base; its data is taken.
+  bool Write(int track, AVPacket* packet);
+  bool Finish();
+  void Abandon() { file_.Abandon(); }
+
+ private:
+  struct Track {
+    const AVStream* source;
+    AVRational outputTimeBase;
+    int64_t offset;  // in the source's time base
+    TimestampRepair repair;
+  };
+
+  MuxedFile file_;
+  std::vector<Track> tracks_;
+};
+
+}  // namespace quorvex::engine
+
+#endif  // QUORVEX_GRAPH_ENGINE_MATROSKA_WRITER_H_

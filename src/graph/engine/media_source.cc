@@ -1,0 +1,71 @@
+#include "graph/engine/media_source.h"
+
+extern "C" {
+#include <libavutil/dict.h>
+}
+
+namespace quorvex::engine {
+namespace {
+
+// Real broadcast files hide their parameter sets or first audio frame well
+// past libav's default 5 MB; the larger window costs memory only while the
+// streams are probed.
+constexpr const char* kProbeSize = "20000000";
+constexpr const char* kAnalyzeDuration = "10000000";
+// Garbage in the middle of a file makes the demuxer fail a few times before
+// it finds its way back; only a long run of failures is a real read error.
+constexpr int kMaxConsecutiveFailures = 64;
+
+bool HasMediaStream(const AVFormatContext& format) {
+  for (unsigned i = 0; i < format.nb_streams; ++i) {
+    const AVMediaType type = format.streams[i]->codecpar->codec_type;
+    if (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_SUBTITLE) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path, Formats formats) {
+  std::unique_ptr<MediaSource> source(new MediaSource());
+  source->path_ = path;
+  source->channel_ = FileChannel::OpenForReading(path);
+  if (source->channel_ == nullptr || source->channel_->size() == 0) return nullptr;
+
+  AVFormatContext* format = avformat_alloc_context();
+  if (format == nullptr) return nullptr;
+  format->pb = source->channel_->io();
+  format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  // Programme streams carry a PTS only every few frames; libav derives the
+  // missing ones from the following frames' decoding times.
+  format->flags |= AVFMT_FLAG_GENPTS;
+  const AVInputFormat* only = formats == Formats::kAsfOnly ? av_find_input_format("asf") : nullptr;
+
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "probesize", kProbeSize, 0);
+  av_dict_set(&options, "analyzeduration", kAnalyzeDuration, 0);
+  // The format is recognised by content alone, never by the file's name.
+  const int opened = avformat_open_input(&format, "", only, &options);
+  av_dict_free(&options);
+  if (opened < 0) return nullptr;  // avformat_open_input freed the context
+  source->format_.reset(format);
+
+  if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
+  if (!HasMediaStream(*format)) return nullptr;
+  return source;
+}
+
+MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
+  for (;;) {
+    const int result = av_read_frame(format_.get(), packet);
+    if (result >= 0) {
+      consecutiveFailures_ = 0;
+      return ReadResult::kPacket;
+    }
+    if (result == AVERROR_EOF || avio_feof(format_->pb)) return ReadResult::kEnd;
+    if (result == AVERROR(EAGAIN)) continue;
+    if (++consecutiveFailures_ > kMaxConsecutiveFailures) return ReadResult::kError;
+  }
+}
+
+}  // namespace quorvex::engine

@@ -1,0 +1,33 @@
+#ifndef QUORVEX_GRAPH_ENGINE_RAW_STREAM_WRITER_H_
+#define QUORVEX_GRAPH_ENGINE_RAW_STREAM_WRITER_H_
+
+#include <filesystem>
+
+#include "graph/engine/muxed_file.h"
+
+namespace quorvex::engine {
+
+// The libav muxer that writes a stream as a raw elementary stream a player
+// or mkvmerge reads: H.264 and HEVC as Annex B byte streams (converted from
+// length-prefixed units when the source stored them so), AAC with ADTS
+// headers, anything else as its packets' bytes.
+const char* RawFormatFor(AVCodecID codec);
+
+// Writes one source stream into a raw file.
+class RawStreamWriter {
+ public:
+  bool Open(const std::filesystem::path& path, const AVStream& source);
+  // The packet's data is taken.
+  bool Write(AVPacket* packet);
+  bool Finish() { return file_.Finish(); }
+  void Abandon() { file_.Abandon(); }
+
+ private:
+  MuxedFile file_;
+  AVRational sourceTimeBase_{};
+  AVRational outputTimeBase_{};
+};
+
+}  // namespace quorvex::engine
+
+#endif  // QUORVEX_GRAPH_ENGINE_RAW_STREAM_WRITER_H_
