@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <climits>
 
 #include "platform/console.h"
@@ -13,21 +12,8 @@
 namespace quorvex {
 namespace {
 
-using LeadByteTable = std::array<bool, 256>;
-
-LeadByteTable ReadLeadByteTable() {
-  LeadByteTable table{};
-  CPINFO info{};
-  if (!GetCPInfo(CP_THREAD_ACP, &info)) return table;
-  // LeadByte holds pairs of range bounds, ended by a pair of zeros.
-  for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-    for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) table[byte] = true;
-  }
-  return table;
-}
-
 const LeadByteTable& LeadBytes() {
-  static const LeadByteTable table = ReadLeadByteTable();
+  static const LeadByteTable table = ReadLeadByteTable(CP_THREAD_ACP);
   return table;
 }
 
@@ -42,6 +28,17 @@ bool HasLeadBytes() {
 }
 
 }  // namespace
+
+LeadByteTable ReadLeadByteTable(unsigned codePage) {
+  LeadByteTable table{};
+  CPINFO info{};
+  if (!GetCPInfo(codePage, &info)) return table;
+  // LeadByte holds pairs of range bounds, ended by a pair of zeros.
+  for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+    for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) table[byte] = true;
+  }
+  return table;
+}
 
 bool IsAnsiLeadByte(unsigned char byte) { return LeadBytes()[byte]; }
 

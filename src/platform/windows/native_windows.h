@@ -1,7 +1,14 @@
 #ifndef QUORVEX_PLATFORM_WINDOWS_NATIVE_WINDOWS_H_
 #define QUORVEX_PLATFORM_WINDOWS_NATIVE_WINDOWS_H_
 
+#include <array>
+
 namespace quorvex {
+
+using LeadByteTable = std::array<bool, 256>;
+
+// The lead bytes of a code page, from the ranges the system reports for it.
+LeadByteTable ReadLeadByteTable(unsigned codePage);
 
 // Lead bytes of the thread's ANSI code page, as the system reports them.
 // The ranges are read once, on the first call, which the entry point makes

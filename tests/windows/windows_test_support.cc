@@ -1,0 +1,144 @@
+#include "windows_test_support.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "platform/windows/win32_handle.h"
+
+namespace quorvex::testing {
+namespace {
+
+std::string ReadAll(HANDLE handle) {
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(handle, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  return bytes;
+}
+
+struct Pipe {
+  Win32Handle reader;
+  Win32Handle writer;
+};
+
+Pipe MakeInheritablePipe() {
+  SECURITY_ATTRIBUTES inheritable{};
+  inheritable.nLength = sizeof inheritable;
+  inheritable.bInheritHandle = TRUE;
+  HANDLE reader = nullptr;
+  HANDLE writer = nullptr;
+  if (!CreatePipe(&reader, &writer, &inheritable, 0)) throw std::runtime_error("CreatePipe failed");
+  SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+  return {Win32Handle(reader), Win32Handle(writer)};
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry{};
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = folder + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full + "\\");
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+std::string TestProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path, length);
+  return name.substr(0, name.find_last_of('\\') + 1);
+}
+
+std::string FullPathOf(const std::string& name) {
+  char full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
+  return std::string(full, length);
+}
+
+ProcessResult RunCommandLine(const std::string& commandLine, const std::string& folder) {
+  Pipe output = MakeInheritablePipe();
+  Pipe error = MakeInheritablePipe();
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = output.writer.get();
+  startup.hStdError = error.writer.get();
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    throw std::runtime_error("CreateProcessA failed for: " + commandLine);
+  }
+  Win32Handle process(info.hProcess);
+  Win32Handle thread(info.hThread);
+  output.writer.Close();
+  error.writer.Close();
+
+  ProcessResult result;
+  std::thread errorReader([&] { result.standardError = ReadAll(error.reader.get()); });
+  result.standardOutput = ReadAll(output.reader.get());
+  errorReader.join();
+  WaitForSingleObject(process.get(), INFINITE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.get(), &exitCode);
+  result.exitCode = exitCode;
+  return result;
+}
+
+ScratchFolder::ScratchFolder() {
+  static std::atomic<unsigned> counter{0};
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  path_ = std::string(temp) + "quorvex-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(counter++) + "\\";
+  RemoveTree(path_);
+  MakeFolder(path_);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+bool FileExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileBytes(const std::string& name) {
+  Win32Handle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.valid()) throw std::runtime_error("cannot open " + name);
+  return ReadAll(file.get());
+}
+
+void WriteFileBytes(const std::string& name, std::string_view bytes) {
+  Win32Handle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  if (!file.valid() || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    throw std::runtime_error("cannot write " + name);
+  }
+}
+
+void MakeFolder(const std::string& name) {
+  if (!CreateDirectoryA(name.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot create " + name);
+  }
+}
+
+void CopyFileTo(const std::string& from, const std::string& to) {
+  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) throw std::runtime_error("cannot copy " + from + " to " + to);
+}
+
+}  // namespace quorvex::testing

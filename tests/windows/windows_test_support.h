@@ -1,0 +1,51 @@
+#ifndef QUORVEX_TESTS_WINDOWS_WINDOWS_TEST_SUPPORT_H_
+#define QUORVEX_TESTS_WINDOWS_WINDOWS_TEST_SUPPORT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvex::testing {
+
+// The folder of the running test program, with its trailing backslash; the
+// programs under test are built into the same folder or its parents.
+std::string TestProgramFolder();
+// A name made absolute and free of "." and ".." steps.
+std::string FullPathOf(const std::string& name);
+
+struct ProcessResult {
+  uint32_t exitCode = 0;
+  std::string standardOutput;
+  std::string standardError;
+};
+
+// Starts a program with CreateProcessA on exactly `commandLine` (no
+// application name, no re-quoting) in `folder`, with its standard output
+// and standard error read through pipes, and waits for its end.
+ProcessResult RunCommandLine(const std::string& commandLine, const std::string& folder = "");
+
+// A fresh folder under the temporary folder, deleted with all it holds.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder with a trailing backslash.
+  const std::string& path() const { return path_; }
+  std::string operator/(std::string_view name) const { return path_ + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+bool FileExists(const std::string& name);
+std::string ReadFileBytes(const std::string& name);
+void WriteFileBytes(const std::string& name, std::string_view bytes);
+void MakeFolder(const std::string& name);
+void CopyFileTo(const std::string& from, const std::string& to);
+
+}  // namespace quorvex::testing
+
+#endif  // QUORVEX_TESTS_WINDOWS_WINDOWS_TEST_SUPPORT_H_
