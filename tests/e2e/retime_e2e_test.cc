@@ -104,6 +104,19 @@ TEST(RetimeE2eTest, VideoThatIsNotTheFirstTrackIsRetimedToo) {
   EXPECT_EQ(VideoRate(movie), "24/1") << "the source is never touched";
 }
 
+TEST(RetimeE2eTest, RemuxResultIsRetimedInPlace) {
+  ScratchDirectory scratch;
+  const std::string source = scratch / "in.ts";
+  RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=24:duration=1", "-f", "lavfi", "-i",
+             "sine=frequency=440:duration=1", "-c:v", "mpeg2video", "-c:a", "mp2", "-shortest", source});
+  const CommandResult result = RunQuorvex({source, "-25p"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_EQ(Lines(result.output).back(), "Done.");
+  EXPECT_EQ(VideoRate(scratch / "in.mkv"), "25/1");
+  EXPECT_EQ(TrackLines(scratch / "in.mkv"), (std::vector<std::string>{"Track ID 0: video", "Track ID 1: audio"}));
+  EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.ts", "in.mkv"}));
+}
+
 TEST(RetimeE2eTest, WithoutMkvmergeNothingIsWritten) {
   ScratchDirectory scratch;
   const std::string movie = scratch / "in.mkv";
@@ -159,6 +172,17 @@ TEST(RetimeE2eTest, NoVideoTrackWritesNothing) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(Lines(result.output), (std::vector<std::string>{"mkvmerge found no video track to re-time.", kTrailer}));
   EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "mkvmerge.log"}));
+}
+
+TEST(RetimeE2eTest, FailedInPlaceRetimingLeavesTheRemuxedFile) {
+  ScratchDirectory scratch;
+  const std::string source = scratch / "in.ts";
+  RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=24:duration=1", "-c:v", "mpeg2video", source});
+  const CommandResult result = RunQuorvex({source, "-25p"}, FakeMkvmergeEnvironment(scratch, {"FAKE_MKVMERGE_EXIT=2"}));
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(Lines(result.output).back(), kTrailer);
+  EXPECT_EQ(VideoRate(scratch / "in.mkv"), "24/1") << "the remuxed file, as it was";
+  EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.ts", "in.mkv", "mkvmerge.log"}));
 }
 
 }  // namespace
