@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "timecodes/mkvmerge_command_line.h"
 #include "timecodes/mkvmerge_locator.h"
@@ -73,9 +74,11 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
   std::optional<TemporaryFile> timecodes(std::in_place, files, timecodeFile);
 
   const std::optional<FileIdentity> outputBefore = files.Identify(output);
+  // The lines go before the start: the runner starts and waits in one call,
+  // and mkvmerge writes to the same standard output, so a log then reads in
+  // the order things happened.
   console.WriteLine(kPleaseWaitLine);
   console.WriteLine("");
-  // mkvmerge writes to the same standard output; what is ours comes first.
   console.Flush();
   const std::optional<uint32_t> exitCode =
       services.processes.RunInConsole(RetimeCommand({mkvmerge, output, timecodeFile, input, *videoTrack}));
