@@ -67,7 +67,10 @@ TEST_F(PosixFileSystemTest, WholeFileIsReplacedOrNotCreated) {
   EXPECT_TRUE(files_.WriteWholeFile(PathOf("t.txt"), "abc\r\n"));
   EXPECT_EQ(Read("t.txt"), "abc\r\n");
   EXPECT_FALSE(files_.WriteWholeFile(PathOf("no/such/dir.txt"), "x"));
-  EXPECT_FALSE(files_.WriteWholeFile("/dev/full", "x")) << "a short write is a failure";
+  // Some sandboxes have no /dev/full; writing there would make a plain file.
+  if (std::filesystem::is_character_file("/dev/full")) {
+    EXPECT_FALSE(files_.WriteWholeFile("/dev/full", "x")) << "a short write is a failure";
+  }
 }
 
 }  // namespace
