@@ -77,8 +77,11 @@ std::optional<FileIdentity> PosixFileSystem::Identify(const std::string& name) {
 bool PosixFileSystem::WriteWholeFile(const std::string& name, std::string_view contents) {
   FileDescriptor file(::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (file.get() < 0) return false;
+  struct stat info;
+  const bool regular = ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode);
   if (!WriteAll(file.get(), contents) || !file.Close()) {
-    ::unlink(name.c_str());
+    // A partial file is of no use; but a device or pipe of that name is not ours to delete.
+    if (regular) ::unlink(name.c_str());
     return false;
   }
   return true;
