@@ -137,8 +137,23 @@ void MakeFolder(const std::string& name) {
   }
 }
 
+void RemoveFileIfAny(const std::string& name) { DeleteFileA(name.c_str()); }
+
 void CopyFileTo(const std::string& from, const std::string& to) {
   if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) throw std::runtime_error("cannot copy " + from + " to " + to);
 }
+
+void AddRegistryString(const std::string& key, const std::string& value, const std::string& data) {
+  // reg.exe reads its arguments by the C runtime's rules, where a backslash
+  // before a quote escapes it: a trailing backslash is doubled.
+  std::string quotedData;
+  for (char c : data) quotedData += c == '"' ? std::string("\\\"") : std::string(1, c);
+  if (!quotedData.empty() && quotedData.back() == '\\') quotedData += '\\';
+  const ProcessResult result = RunCommandLine("reg.exe add \"" + key + "\" /v \"" + value + "\" /t REG_SZ /d \"" +
+                                              quotedData + "\" /f");
+  if (result.exitCode != 0) throw std::runtime_error("reg add failed for " + key + " " + value);
+}
+
+void DeleteRegistryKey(const std::string& key) { RunCommandLine("reg.exe delete \"" + key + "\" /f"); }
 
 }  // namespace quorvex::testing

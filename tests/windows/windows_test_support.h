@@ -44,7 +44,14 @@ bool FileExists(const std::string& name);
 std::string ReadFileBytes(const std::string& name);
 void WriteFileBytes(const std::string& name, std::string_view bytes);
 void MakeFolder(const std::string& name);
+void RemoveFileIfAny(const std::string& name);
 void CopyFileTo(const std::string& from, const std::string& to);
+
+// Registry values written with the system's own reg.exe, as an installer
+// would leave them. `key` starts with its root: "HKCU\\..." or "HKLM\\...".
+void AddRegistryString(const std::string& key, const std::string& value, const std::string& data);
+// Removes a key with everything under it; a missing key is fine.
+void DeleteRegistryKey(const std::string& key);
 
 }  // namespace quorvex::testing
 
