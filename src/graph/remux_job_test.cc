@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "graph/graph_jobs.h"
-#include "graph/testing/recording_console.h"
+#include "platform/testing/recording_console.h"
 #include "graph/testing/reference_expectations.h"
 #include "graph/testing/scripted_class_factory.h"
 #include "platform/abnormal_termination.h"
@@ -16,7 +16,6 @@ namespace {
 using doubles::ExpectAllReleasedGraphManagerLast;
 using doubles::PinEnumerationScript;
 using doubles::PinScript;
-using doubles::RecordingConsole;
 using doubles::ScriptedClassFactory;
 using doubles::ScriptedFilter;
 using doubles::ScriptedGraphManager;

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "graph/testing/recording_console.h"
+#include "platform/testing/recording_console.h"
 #include "graph/testing/scripted_class_factory.h"
 
 namespace quorvex {
 namespace {
 
-using doubles::RecordingConsole;
 using doubles::ScriptedClassFactory;
 using doubles::ScriptedGraphManager;
 
