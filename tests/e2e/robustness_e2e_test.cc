@@ -90,6 +90,24 @@ const OddSource kOddSources[] = {
        fs::remove(whole);
      },
      "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {}},
+    {"TransportStreamCutMidPacket", "cut-packet.ts",
+     [](const ScratchDirectory& dir, const std::string& source) {
+       const std::string whole = dir / "whole.ts";
+       MakeTransportStream(whole, "4");
+       // A cut anywhere, as a copy tool that knows nothing of packets makes it.
+       CopyRange(whole, source, SizeOf(whole) / kTsPacket / 5 * kTsPacket + 77, UINTMAX_MAX);
+       fs::remove(whole);
+     },
+     "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {}},
+    {"BluRayStreamCutMidGop", "cut.m2ts",
+     [](const ScratchDirectory& dir, const std::string& source) {
+       const std::string whole = dir / "whole.m2ts";
+       MakeTransportStream(whole, "4", {"-mpegts_m2ts_mode", "1"});
+       constexpr uintmax_t kM2tsPacket = 192;
+       CopyRange(whole, source, SizeOf(whole) / kM2tsPacket / 5 * kM2tsPacket, UINTMAX_MAX);
+       fs::remove(whole);
+     },
+     "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {"-no24p"}},
     {"TransportStreamWithTruncatedLastPacket", "truncated.ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        const std::string whole = dir / "whole.ts";
@@ -136,6 +154,13 @@ const OddSource kOddSources[] = {
                  Arguments{"-c:v:1", "mpeg2video", "-c:a", "ac3", "-f", "mpegts", source});
      },
      "video:h264 video:mpeg2video audio:ac3", "video:h264 video:mpeg2video audio:ac3", 0, true, {}},
+    {"AsfWithTwoVideoStreams", "multi-rate.wmv",
+     [](const ScratchDirectory&, const std::string& source) {
+       RunFfmpeg(kPicture + Arguments{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25"} + kTone +
+                 Arguments{"-t", "2", "-map", "0", "-map", "1", "-map", "2", "-c:v:0", "wmv2", "-c:v:1", "wmv1",
+                           "-c:a", "wmav2", "-f", "asf", source});
+     },
+     "video:wmv2 video:wmv1 audio:wmav2", "video:wmv2 video:wmv1 audio:wmav2", 0, true, {}},
     {"ProgramStreamWithPacketsWithoutPts", "no-pts.vob",
      [](const ScratchDirectory&, const std::string& source) { MakeProgramStream(source); },
      "video:mpeg2video audio:ac3", "video:mpeg2video audio:ac3", 0, true, {}},
