@@ -7,6 +7,10 @@
 #include "graph/engine/splitter_filter.h"
 #include "graph/ref_counted.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace quorvex {
 namespace {
 
@@ -38,6 +42,11 @@ class EngineClassFactory final : public ClassFactory {
 
 }  // namespace
 
-std::unique_ptr<ClassFactory> CreateEngineClassFactory() { return std::make_unique<EngineClassFactory>(); }
+std::unique_ptr<ClassFactory> CreateEngineClassFactory() {
+  // The program speaks through its own lines; libav's warnings about damaged
+  // stretches of real streams would bury them.
+  av_log_set_level(AV_LOG_QUIET);
+  return std::make_unique<EngineClassFactory>();
+}
 
 }  // namespace quorvex

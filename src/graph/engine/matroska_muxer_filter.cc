@@ -7,7 +7,7 @@ namespace quorvex::engine {
 MatroskaMuxerFilter::MatroskaMuxerFilter() { AddInputPin(MuxerInputPinName(1)); }
 
 HResult MatroskaMuxerFilter::AcceptConnection(EnginePin& input, const AVStream& stream) {
-  if (!MatroskaCanHold(*stream.codecpar)) return kNoAcceptableTypes;
+  if (!MatroskaCanHold(stream)) return kNoAcceptableTypes;
   RecordConnection(input, stream);
   AddInputPin(MuxerInputPinName(static_cast<int>(pins_.size()) + 1));
   return kOk;

@@ -46,7 +46,9 @@ void CopyTrackDescription(const AVStream& source, AVStream& target) {
 
 }  // namespace
 
-bool MatroskaCanHold(const AVCodecParameters& codec) {
+namespace {
+
+bool MatroskaHasCodecId(const AVCodecParameters& codec) {
   if (codec.codec_id == AV_CODEC_ID_NONE) return false;
   if (avformat_query_codec(&MatroskaFormat(), codec.codec_id, FF_COMPLIANCE_NORMAL) == 1) return true;
   const AVCodecTag* const* tags = nullptr;
@@ -60,6 +62,32 @@ bool MatroskaCanHold(const AVCodecParameters& codec) {
     return false;
   }
   return av_codec_get_tag(tags, codec.codec_id) != 0;
+}
+
+// Whether the muxer takes the stream's description: a stream whose picture
+// size or sample rate the splitter never learnt (its parameter sets lie
+// past the probed stretch) would fail the whole file's header.
+bool MatroskaTakesTrack(const AVStream& source) {
+  AVFormatContext* raw = nullptr;
+  if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0) return false;
+  OutputFormatHandle format(raw);
+  AVStream* target = avformat_new_stream(raw, nullptr);
+  if (target == nullptr || avcodec_parameters_copy(target->codecpar, source.codecpar) < 0) return false;
+  target->codecpar->codec_tag = 0;
+  target->time_base = source.time_base;
+  if (avio_open_dyn_buf(&raw->pb) < 0) return false;
+  const bool taken = avformat_write_header(raw, nullptr) >= 0;
+  uint8_t* written = nullptr;
+  avio_close_dyn_buf(raw->pb, &written);
+  raw->pb = nullptr;
+  av_free(written);
+  return taken;
+}
+
+}  // namespace
+
+bool MatroskaCanHold(const AVStream& stream) {
+  return MatroskaHasCodecId(*stream.codecpar) && MatroskaTakesTrack(stream);
 }
 
 bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources) {

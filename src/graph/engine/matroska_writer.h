@@ -10,8 +10,9 @@
 namespace quorvex::engine {
 
 // Whether Matroska holds the stream's codec as it is, without re-encoding:
-// natively, or through the Windows codec headers it keeps for the rest.
-bool MatroskaCanHold(const AVCodecParameters& codec);
+// natively, or through the Windows codec headers it keeps for the rest; and
+// whether the stream is described well enough to be written.
+bool MatroskaCanHold(const AVStream& stream);
 
 // Copies packets of several source streams into one Matroska file. All
 // tracks share one time offset, chosen so the earliest stream starts at 0,

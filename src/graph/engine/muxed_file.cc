@@ -50,7 +50,8 @@ void MuxedFile::Abandon() {
   channel_.reset();
   if (path_.empty()) return;
   std::error_code ignored;
-  std::filesystem::remove(path_, ignored);
+  // Only a file of ours goes: a destination such as a device stays.
+  if (std::filesystem::is_regular_file(path_, ignored)) std::filesystem::remove(path_, ignored);
   path_.clear();
 }
 
