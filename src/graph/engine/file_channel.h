@@ -19,7 +19,7 @@ namespace quorvex::engine {
 // failures (a full disk) and the reading position apart.
 class FileChannel {
  public:
-  static constexpr int kBufferSize = 1 << 20;
+  static constexpr int kBufferSize = 512 << 10;
 
   // Nullptr when the file cannot be opened (or created).
   static std::unique_ptr<FileChannel> OpenForReading(const std::filesystem::path& path);

@@ -108,6 +108,9 @@ bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<c
   // Per-cluster CRC elements are optional in Matroska and cost a third of
   // the muxing time.
   av_dict_set(&options, "write_crc32", "0", 0);
+  // A cluster is built in memory before it is written; 2 MiB keeps the
+  // run's memory small at Blu-ray rates and still holds a second or so.
+  av_dict_set(&options, "cluster_size_limit", "2097152", 0);
   const bool written = file_.WriteHeader(&options);
   av_dict_free(&options);
   if (!written) return false;

@@ -7,10 +7,10 @@ extern "C" {
 namespace quorvex::engine {
 namespace {
 
-// Real broadcast files hide their parameter sets or first audio frame well
-// past libav's default 5 MB; the larger window costs memory only while the
-// streams are probed.
-constexpr const char* kProbeSize = "20000000";
+// Real broadcast files may hide their parameter sets or first audio frame
+// a few seconds in; the window is bounded in bytes too, since every packet
+// read while probing stays in memory until it is written.
+constexpr const char* kProbeSize = "10000000";
 constexpr const char* kAnalyzeDuration = "10000000";
 // Garbage in the middle of a file makes the demuxer fail a few times before
 // it finds its way back; only a long run of failures is a real read error.

@@ -9,7 +9,7 @@ namespace {
 // Enough for several seconds of Blu-ray video, little against the 64 MB the
 // whole run may use.
 constexpr size_t kQueueSlots = 1024;
-constexpr size_t kQueueBytes = 8u << 20;
+constexpr size_t kQueueBytes = 4u << 20;
 
 }  // namespace
 
