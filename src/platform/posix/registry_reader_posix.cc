@@ -43,7 +43,7 @@ std::string FindProgramFolder(const std::string& searchPath, const std::string& 
   for (;;) {
     const size_t end = searchPath.find(':', start);
     std::string folder = searchPath.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (folder.empty()) folder = ".";
+    if (folder.empty()) folder.push_back('.');  // an empty entry means the current folder
     const std::string candidate = folder.back() == '/' ? folder + program : folder + '/' + program;
     if (IsExecutableFile(candidate)) return folder;
     if (end == std::string::npos) return {};
