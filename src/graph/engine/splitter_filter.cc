@@ -1,47 +1,18 @@
 #include "graph/engine/splitter_filter.h"
 
-#include "graph/engine/pin_enumerator.h"
+#include "graph/engine/filter_calls.h"
 #include "graph/engine/pin_names.h"
 #include "text/conversions.h"
 
 namespace quorvex::engine {
 
 HResult SplitterFilter::QueryInterface(const Guid& iid, void** object) {
-  if (object == nullptr) return kPointer;
-  if (iid == kIidEngineFilter) {
-    *object = static_cast<EngineFilter*>(this);  // borrowed
-    return kOk;
-  }
-  if (iid == kIidUnknown || iid == kIidBaseFilter) {
-    *object = static_cast<IBaseFilter*>(this);
-  } else if (iid == kIidFileSourceFilter) {
-    *object = static_cast<IFileSourceFilter*>(this);
-  } else {
-    *object = nullptr;
-    return kNoInterface;
-  }
-  AddRef();
-  return kOk;
+  return QueryFilterInterface<IFileSourceFilter>(this, iid, object);
 }
 
-HResult SplitterFilter::EnumPins(IEnumPins** enumerator) {
-  if (enumerator == nullptr) return kPointer;
-  *enumerator = PinEnumerator::Over(pins_);
-  return kOk;
-}
+HResult SplitterFilter::EnumPins(IEnumPins** enumerator) { return EnumeratePins(pins_, enumerator); }
 
-HResult SplitterFilter::FindPin(const char16_t* id, IPin** pin) {
-  if (id == nullptr || pin == nullptr) return kPointer;
-  for (const auto& candidate : pins_) {
-    if (candidate->name() == id) {
-      *pin = candidate.get();
-      candidate->AddRef();
-      return kOk;
-    }
-  }
-  *pin = nullptr;
-  return kNotFound;
-}
+HResult SplitterFilter::FindPin(const char16_t* id, IPin** pin) { return FindPinNamed(pins_, id, pin); }
 
 HResult SplitterFilter::Load(const char16_t* fileName, const TAmMediaType*) {
   if (fileName == nullptr) return kPointer;
