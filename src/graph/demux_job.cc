@@ -9,6 +9,7 @@
 #include "graph/required_interface.h"
 #include "graph/run_graph.h"
 #include "graph/splitter_choice.h"
+#include "graph/wanted_pins.h"
 
 namespace quorvex {
 namespace {
@@ -54,45 +55,37 @@ bool DemuxToRawFiles(ClassFactory& factory, Console& console, const std::u16stri
     return false;
   }
 
-  // An enumeration error ends the loop as quietly as its normal end; the
-  // first wanted pin that fails ends the job.
-  ComPtr<IPin> splitterPin;
-  while (splitterPins->Next(1, splitterPin.Put(), nullptr) == kOk && splitterPin) {
-    TPinInfo info;
-    const HResult infoResult = splitterPin->QueryPinInfo(&info);
-    // Whatever the answer, a filter reference handed out is given up with the pin.
-    const auto pinFilter = ComPtr<IBaseFilter>::Adopt(info.pFilter);
-    if (infoResult != kOk) continue;
-    const std::string name = PinNameOf(info);
-    if (!PinWanted(name, videoOnly, audioOnly)) continue;
-
-    ComPtr<IBaseFilter> created;
-    if (CreateInstanceOf(factory, kClsidDump, created) != kOk || !created) {
-      console.WriteLine(QuotedPinLine("Getting ", name, " Dump instance failed."));
-      return false;
-    }
-    IBaseFilter& dump = *dumpFilters.emplace_back(std::move(created)).Get();
-    // The name as the graph gave it, terminated even when it fills all 128 units.
-    if (graphManager->AddFilter(&dump, WidePinName(info).c_str()) != kOk) {
-      console.WriteLine(QuotedPinLine("Adding ", name, " Dump failed."));
-      return false;
-    }
-    const auto sink = RequireInterface<IFileSinkFilter>(&dump);
-    if (sink->SetFileName(DumpFileNameFor(destFile, info).c_str(), nullptr) != kOk) {
-      console.WriteLine(QuotedPinLine("Setting ", name, " destination file name failed."));
-      return false;
-    }
-    ComPtr<IPin> inputPin;
-    if (dump.FindPin(u"Input", inputPin.Put()) != kOk || !inputPin) {
-      console.WriteLine(QuotedPinLine("Getting ", name, " input pin failed."));
-      return false;
-    }
-    if (splitterPin->Connect(inputPin.Get(), nullptr) != kOk) {
-      console.WriteLine(QuotedPinLine("Connecting ", name, " pin failed."));
-      return false;
-    }
-  }
-  splitterPin.Reset();
+  // The first wanted pin that fails ends the job.
+  const bool connected = ForEachWantedPin(
+      *splitterPins.Get(), videoOnly, audioOnly, [&](IPin& splitterPin, const TPinInfo& info, const std::string& name) {
+        ComPtr<IBaseFilter> created;
+        if (CreateInstanceOf(factory, kClsidDump, created) != kOk || !created) {
+          console.WriteLine(QuotedPinLine("Getting ", name, " Dump instance failed."));
+          return false;
+        }
+        IBaseFilter& dump = *dumpFilters.emplace_back(std::move(created)).Get();
+        // The name as the graph gave it, terminated even when it fills all 128 units.
+        if (graphManager->AddFilter(&dump, WidePinName(info).c_str()) != kOk) {
+          console.WriteLine(QuotedPinLine("Adding ", name, " Dump failed."));
+          return false;
+        }
+        const auto sink = RequireInterface<IFileSinkFilter>(&dump);
+        if (sink->SetFileName(DumpFileNameFor(destFile, info).c_str(), nullptr) != kOk) {
+          console.WriteLine(QuotedPinLine("Setting ", name, " destination file name failed."));
+          return false;
+        }
+        ComPtr<IPin> inputPin;
+        if (dump.FindPin(u"Input", inputPin.Put()) != kOk || !inputPin) {
+          console.WriteLine(QuotedPinLine("Getting ", name, " input pin failed."));
+          return false;
+        }
+        if (splitterPin.Connect(inputPin.Get(), nullptr) != kOk) {
+          console.WriteLine(QuotedPinLine("Connecting ", name, " pin failed."));
+          return false;
+        }
+        return true;
+      });
+  if (!connected) return false;
 
   return RunGraphToCompletion(*graphManager.Get(), console);
 }

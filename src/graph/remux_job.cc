@@ -1,10 +1,10 @@
 // RemuxToMatroska: splitter -> Haali Matroska Muxer, one graph per call.
 #include "graph/com_ptr.h"
 #include "graph/graph_jobs.h"
-#include "graph/pin_selection.h"
 #include "graph/required_interface.h"
 #include "graph/run_graph.h"
 #include "graph/splitter_choice.h"
+#include "graph/wanted_pins.h"
 
 namespace quorvex {
 namespace {
@@ -70,24 +70,18 @@ bool RemuxToMatroska(ClassFactory& factory, Console& console, const std::u16stri
     return false;
   }
 
-  // An enumeration error ends the loop as quietly as its normal end.
-  ComPtr<IPin> splitterPin;
-  while (splitterPins->Next(1, splitterPin.Put(), nullptr) == kOk && splitterPin) {
-    TPinInfo info;
-    const HResult infoResult = splitterPin->QueryPinInfo(&info);
-    // Whatever the answer, a filter reference handed out is given up with the pin.
-    const auto pinFilter = ComPtr<IBaseFilter>::Adopt(info.pFilter);
-    if (infoResult != kOk || !PinWanted(PinNameOf(info), videoOnly, audioOnly)) continue;
-
-    ComPtr<IPin> muxerPin;
-    if (!TakeLastMuxerPin(*muxer.Get(), muxerPin)) {
-      console.WriteLine("Enumerating Haali Matroska Muxer pins failed.");
-      return false;
-    }
-    // A stream that does not connect is simply missing from the output.
-    if (muxerPin) splitterPin->Connect(muxerPin.Get(), nullptr);
-  }
-  splitterPin.Reset();
+  const bool connected = ForEachWantedPin(
+      *splitterPins.Get(), videoOnly, audioOnly, [&](IPin& splitterPin, const TPinInfo&, const std::string&) {
+        ComPtr<IPin> muxerPin;
+        if (!TakeLastMuxerPin(*muxer.Get(), muxerPin)) {
+          console.WriteLine("Enumerating Haali Matroska Muxer pins failed.");
+          return false;
+        }
+        // A stream that does not connect is simply missing from the output.
+        if (muxerPin) splitterPin.Connect(muxerPin.Get(), nullptr);
+        return true;
+      });
+  if (!connected) return false;
 
   return RunGraphToCompletion(*graphManager.Get(), console);
 }
