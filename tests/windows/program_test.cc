@@ -2,6 +2,7 @@
 // nothing re-quotes them) and judged by its bytes on standard output, its
 // exit code and the files it leaves.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -169,6 +170,44 @@ TEST(ProgramTest, SourceAndDestinationNamingOneFileIsRefused) {
   EXPECT_EQ(result.standardOutput, Lines({"The destination file must not be the source file."}));
   EXPECT_EQ(result.exitCode, 1u);
   EXPECT_EQ(ReadFileBytes(scratch / "film.mkv"), "matroska");
+}
+
+TEST(ProgramTest, LostStandardOutputEndsAbnormally) {
+  // Standard output on a handle that refuses writes: the usage screen cannot
+  // be written, and the report goes to standard error instead.
+  ScratchFolder scratch;
+  WriteFileBytes(scratch / "read-only.txt", "");
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE output = CreateFileA((scratch / "read-only.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inheritable, OPEN_EXISTING, 0, nullptr);
+  HANDLE errors = CreateFileA((scratch / "errors.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
+                              CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(output, INVALID_HANDLE_VALUE);
+  ASSERT_NE(errors, INVALID_HANDLE_VALUE);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = output;
+  startup.hStdOutput = output;
+  startup.hStdError = errors;
+  PROCESS_INFORMATION process{};
+  std::string commandLine = "\"" + Quorvex() + "\"";
+  const BOOL started =
+      CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  CloseHandle(output);
+  CloseHandle(errors);
+  ASSERT_TRUE(started);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  EXPECT_EQ(exitCode, 1u);
+  const std::string report = ReadFileBytes(scratch / "errors.txt");
+  EXPECT_NE(report.find("quorvex.exe"), std::string::npos) << report;
+  EXPECT_NE(report.find("Writing to standard output failed."), std::string::npos) << report;
+  EXPECT_EQ(report.find('\n'), report.size() - 1) << "one line: " << report;
 }
 
 }  // namespace
