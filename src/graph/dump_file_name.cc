@@ -13,7 +13,10 @@ std::u16string DumpFileNameFor(std::u16string_view destFile, const TPinInfo& pin
   const std::u16string_view kept =
       wideName.size() > kKindPrefixLength ? std::u16string_view(wideName).substr(kKindPrefixLength) : u"";
   const char16_t* kindExtension = NameContains(PinNameOf(pin), "Video") ? u".mpv" : u".mpa";
-  const std::u16string extension = u"." + std::u16string(kept) + kindExtension;
+  // Built by appending: GCC 12 misreads "literal" + string at -O3 (-Wrestrict).
+  std::u16string extension(1, u'.');
+  extension += kept;
+  extension += kindExtension;
   return WidenText(ReplaceExtension(NarrowText(destFile), NarrowPinText(extension), rules));
 }
 

@@ -59,8 +59,10 @@ HResult FilterGraph::AddFilter(IBaseFilter* filter, const char16_t* name) {
     result = kDuplicateName;
     const std::u16string base = unique;
     for (int number = 1; NameInUse(unique); ++number) {
-      const std::string suffix = " " + std::to_string(number);
-      unique = base + std::u16string(suffix.begin(), suffix.end());
+      const std::string digits = std::to_string(number);
+      unique = base;
+      unique += u' ';
+      unique.append(digits.begin(), digits.end());
     }
   }
   engine->JoinGraph(this);

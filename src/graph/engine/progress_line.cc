@@ -16,7 +16,10 @@ void ProgressLine::Update(int64_t done, int64_t total) {
 
 void ProgressLine::Clear() {
   if (terminal_ == nullptr || shown_ < 0) return;
-  terminal_->Write("\r" + std::string(Text(100).size(), ' ') + "\r");
+  std::string blank(1, '\r');
+  blank.append(Text(100).size(), ' ');
+  blank += '\r';
+  terminal_->Write(blank);
   shown_ = -1;
 }
 
