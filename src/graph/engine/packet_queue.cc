@@ -12,33 +12,51 @@ PacketQueue::PacketQueue(size_t slots, size_t byteBudget) : byteBudget_(byteBudg
   }
 }
 
+bool PacketQueue::HasRoomFor(size_t size) const {
+  // One packet larger than the whole budget still passes once the queue is empty.
+  return count_ < slots_.size() && (count_ == 0 || bytes_ + size <= byteBudget_);
+}
+
+bool PacketQueue::WriterShouldWake() const {
+  return writerWaiting_ && (count_ >= slots_.size() / 8 || bytes_ >= byteBudget_ / 8);
+}
+
+bool PacketQueue::ReaderShouldWake() const {
+  return readerWaiting_ && count_ <= slots_.size() / 2 && bytes_ <= byteBudget_ / 2;
+}
+
 bool PacketQueue::Push(AVPacket* packet) {
   const size_t size = packet->size > 0 ? static_cast<size_t>(packet->size) : 0;
   std::unique_lock lock(mutex_);
-  // One packet larger than the whole budget still passes once the queue is empty.
-  changed_.wait(lock, [&] {
-    return cancelled_ || (count_ < slots_.size() && (count_ == 0 || bytes_ + size <= byteBudget_));
-  });
+  while (!cancelled_ && !HasRoomFor(size)) {
+    // Whatever is queued must reach the writer before the reader may wait.
+    if (writerWaiting_) notEmpty_.notify_one();
+    readerWaiting_ = true;
+    notFull_.wait(lock);
+    readerWaiting_ = false;
+  }
   if (cancelled_) return false;
   av_packet_move_ref(slots_[(head_ + count_) % slots_.size()].get(), packet);
   ++count_;
   bytes_ += size;
-  lock.unlock();
-  changed_.notify_all();
+  if (WriterShouldWake()) notEmpty_.notify_one();
   return true;
 }
 
 bool PacketQueue::Pop(AVPacket* packet) {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return cancelled_ || count_ > 0 || closed_; });
+  while (!cancelled_ && count_ == 0 && !closed_) {
+    writerWaiting_ = true;
+    notEmpty_.wait(lock);
+    writerWaiting_ = false;
+  }
   if (cancelled_ || count_ == 0) return false;
   AVPacket* slot = slots_[head_].get();
   bytes_ -= slot->size > 0 ? static_cast<size_t>(slot->size) : 0;
   av_packet_move_ref(packet, slot);
   head_ = (head_ + 1) % slots_.size();
   --count_;
-  lock.unlock();
-  changed_.notify_all();
+  if (ReaderShouldWake()) notFull_.notify_one();
   return true;
 }
 
@@ -47,7 +65,7 @@ void PacketQueue::Close() {
     std::lock_guard lock(mutex_);
     closed_ = true;
   }
-  changed_.notify_all();
+  notEmpty_.notify_all();
 }
 
 void PacketQueue::Cancel() {
@@ -58,7 +76,8 @@ void PacketQueue::Cancel() {
     count_ = 0;
     bytes_ = 0;
   }
-  changed_.notify_all();
+  notEmpty_.notify_all();
+  notFull_.notify_all();
 }
 
 }  // namespace quorvex::engine

@@ -31,8 +31,18 @@ class PacketQueue {
   void Cancel();
 
  private:
+  bool HasRoomFor(size_t size) const;
+  // The writer is woken in batches, not for every packet: each wake-up costs
+  // both threads a context switch, which on small DVD packets is most of
+  // the reading thread's time.
+  bool WriterShouldWake() const;
+  bool ReaderShouldWake() const;
+
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable notEmpty_;
+  std::condition_variable notFull_;
+  bool writerWaiting_ = false;
+  bool readerWaiting_ = false;
   std::vector<PacketHandle> slots_;
   size_t head_ = 0;
   size_t count_ = 0;

@@ -61,5 +61,29 @@ TEST(PacketQueueTest, CancelWakesBothSidesAndDropsWhatIsQueued) {
   EXPECT_FALSE(queue.Pop(out.get()));
 }
 
+TEST(PacketQueueTest, BatchedWakeUpsNeverStallEitherSide) {
+  // Small packets keep the writer below its wake-up batch, large ones fill
+  // the byte budget with only a few packets queued: both must flow.
+  PacketQueue queue(16, 1000);
+  constexpr int kPackets = 20000;
+  std::thread producer([&] {
+    for (int i = 0; i < kPackets; ++i) {
+      PacketHandle packet = PacketOfSize(i % 97 == 0 ? 900 : 1 + i % 7, i % 5);
+      packet->pts = i;
+      ASSERT_TRUE(queue.Push(packet.get()));
+    }
+    queue.Close();
+  });
+  PacketHandle out = MakePacket();
+  int received = 0;
+  while (queue.Pop(out.get())) {
+    EXPECT_EQ(out->pts, received);
+    ++received;
+    av_packet_unref(out.get());
+  }
+  producer.join();
+  EXPECT_EQ(received, kPackets);
+}
+
 }  // namespace
 }  // namespace quorvex::engine
