@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,8 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 }  // namespace
 
-CommandResult RunCommand(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment) {
+CommandResult RunCommand(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
+                         const std::function<void(int processId)>& whileRunning) {
   CommandResult result;
   int out[2], err[2];
   if (pipe2(out, O_CLOEXEC) != 0) return result;
@@ -63,6 +65,8 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, const std::v
   close(out[1]);
   close(err[1]);
   if (spawned == 0) {
+    std::thread actor;
+    if (whileRunning) actor = std::thread(whileRunning, static_cast<int>(pid));
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* targets[2] = {&result.output, &result.errorOutput};
     int open = 2;
@@ -80,6 +84,8 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, const std::v
         }
       }
     }
+    // Joined before the process is reaped, so the actor never signals a reused id.
+    if (actor.joinable()) actor.join();
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -94,10 +100,11 @@ std::string QuorvexBinary() {
   return binary != nullptr ? binary : "quorvex";
 }
 
-CommandResult RunQuorvex(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment) {
+CommandResult RunQuorvex(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
+                         const std::function<void(int processId)>& whileRunning) {
   std::vector<std::string> argv{QuorvexBinary()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return RunCommand(argv, extraEnvironment);
+  return RunCommand(argv, extraEnvironment, whileRunning);
 }
 
 ScratchDirectory::ScratchDirectory() {

@@ -2,6 +2,7 @@
 #define QUORVEX_TESTS_E2E_E2E_SUPPORT_H_
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,19 @@ struct CommandResult {
 // Runs a program (found on PATH when the name has no slash) with arguments,
 // without a shell; stdin is /dev/null. `extraEnvironment` entries are
 // "NAME=value" added to (or replacing in) the current environment.
+// `whileRunning`, when given, is called on a thread of its own with the
+// process id right after the start, for tests that act on the running program.
 CommandResult RunCommand(const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment = {});
+                         const std::vector<std::string>& extraEnvironment = {},
+                         const std::function<void(int processId)>& whileRunning = {});
 
 // The quorvex binary under test (from QUORVEX_BINARY, set by the build).
 std::string QuorvexBinary();
 
 // Runs quorvex with the given arguments.
 CommandResult RunQuorvex(const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment = {});
+                         const std::vector<std::string>& extraEnvironment = {},
+                         const std::function<void(int processId)>& whileRunning = {});
 
 // A fresh directory for one test, removed with everything in it on destruction.
 class ScratchDirectory {
