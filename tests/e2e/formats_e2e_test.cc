@@ -97,6 +97,12 @@ class FormatsE2eTest : public ::testing::Test {
                                "-c:a:1", "dca", "-strict", "-2", "-f", "vob", f / "movie.evo"}));
     RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-c:v", "mpeg4", "-c:a", "pcm_s16le", f / "movie.avi"}));
     RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-c:v", "wmv2", "-c:a", "wmav2", f / "movie.wmv"}));
+    // HEVC, as UHD Blu-ray and broadcast carry it: in a transport stream as
+    // a byte stream, in Matroska with its parameter sets in the header.
+    for (const char* name : {"hevc.ts", "hevc.mkv"}) {
+      RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-c:v", "libx265", "-preset", "ultrafast",
+                                 "-x265-params", "log-level=error", "-c:a", "aac", f / name}));
+    }
     // Matroska with a subtitle track and described tracks.
     WriteSubtitles(f / "subtitles.srt");
     RunFfmpeg(Join(Sources(), {"-i", f / "subtitles.srt", "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map",
@@ -140,6 +146,7 @@ TEST_F(FormatsE2eTest, EveryFormatRemuxesFrameExact) {
       {"movie.evo", {}, {"0:v:0", "0:a:0", "0:a:1"}, {"mpeg2video,video", "ac3,audio", "dts,audio"}},
       {"movie.avi", {}, {"0:0", "0:1"}, {"mpeg4,video", "pcm_s16le,audio"}},
       {"movie.wmv", {}, {"0:0", "0:1"}, {"wmv2,video", "wmav2,audio"}},
+      {"hevc.ts", {}, {"0:0", "0:1"}, {"hevc,video", "aac,audio"}},
       // A Matroska source is remuxed only with a flag; its audio is checked below.
       {"movie.mkv", {"-videoOnly"}, {"0:0"}, {"h264,video"}},
   };
@@ -215,6 +222,7 @@ TEST_F(FormatsE2eTest, DemuxWritesEachWantedStreamAsAPlayableRawFile) {
                          {"out.3.mpa", "0:2", "ac3,audio"}}},
       {"movie.ts", {"-audioOnly"}, {{"out.2.mpa", "0:1", "aac,audio"}, {"out.3.mpa", "0:2", "mp2,audio"}}},
       {"movie.vob", {"-videoOnly"}, {{"out.1.mpv", "0:v:0", "mpeg2video,video"}}},
+      {"hevc.mkv", {}, {{"out.1.mpv", "0:0", "hevc,video"}, {"out.2.mpa", "0:1", "aac,audio"}}},
   };
   for (const DemuxCase& c : cases) {
     SCOPED_TRACE(c.source);
