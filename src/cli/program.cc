@@ -2,6 +2,7 @@
 
 #include "cli/jobs.h"
 #include "cli/run_driver.h"
+#include "platform/abnormal_termination.h"
 #include "graph/graph_jobs.h"
 #include "timecodes/timecode_jobs.h"
 
@@ -44,6 +45,20 @@ int RunProgram(const std::vector<std::string>& arguments, ProgramServices& servi
   const int exitCode = RunDriver(arguments, jobs, services.files, services.console);
   services.console.Flush();  // buffered lines that cannot be written still end the run abnormally
   return exitCode;
+}
+
+int RunReportingAbnormalEnd(Console& console, const std::string& module, const std::function<int()>& run,
+                            const std::function<void(const std::string&)>& reportLine) {
+  try {
+    return run();
+  } catch (const AbnormalTermination& error) {
+    console.FlushQuietly();
+    reportLine(DescribeAbnormalTermination(error, module));
+  } catch (const std::exception& error) {
+    console.FlushQuietly();
+    reportLine(DescribeAbnormalTermination(AbnormalTermination("EExternal", error.what()), module));
+  }
+  return 1;
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #ifndef QUORVEX_CLI_PROGRAM_H_
 #define QUORVEX_CLI_PROGRAM_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ struct ProgramServices {
 // answers the exit code. Abnormal termination leaves as AbnormalTermination,
 // after every resource of the run has been released.
 int RunProgram(const std::vector<std::string>& arguments, ProgramServices& services);
+
+// Answers the exit code of `run`. An abnormal termination, or any other error
+// that escapes it, ends the run instead: the console's buffered lines are
+// written out and `reportLine` gets the one-line report naming `module`;
+// the exit code is then 1.
+int RunReportingAbnormalEnd(Console& console, const std::string& module, const std::function<int()>& run,
+                            const std::function<void(const std::string&)>& reportLine);
 
 }  // namespace quorvex
 

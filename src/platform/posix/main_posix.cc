@@ -2,14 +2,12 @@
 #include <malloc.h>
 #include <signal.h>
 
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/program.h"
 #include "graph/engine/engine_class_factory.h"
-#include "platform/abnormal_termination.h"
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/process_runner_posix.h"
 #include "platform/posix/registry_reader_posix.h"
@@ -35,19 +33,15 @@ int main(int argc, char** argv) {
 
   PosixStandardOutput standardOutput;
   Console console(standardOutput, NativeLineEnd());
-  try {
-    PosixFileSystem files;
-    PosixProcessRunner processes;
-    PosixRegistryReader registry;
-    std::unique_ptr<ClassFactory> graphObjects = CreateEngineClassFactory();
-    ProgramServices services{console, files, processes, registry, *graphObjects};
-    return RunProgram(arguments, services);
-  } catch (const AbnormalTermination& error) {
-    console.FlushQuietly();
-    WriteErrorLine(DescribeAbnormalTermination(error, "quorvex"));
-  } catch (const std::exception& error) {
-    console.FlushQuietly();
-    WriteErrorLine(DescribeAbnormalTermination(AbnormalTermination("EExternal", error.what()), "quorvex"));
-  }
-  return 1;
+  return RunReportingAbnormalEnd(
+      console, "quorvex",
+      [&] {
+        PosixFileSystem files;
+        PosixProcessRunner processes;
+        PosixRegistryReader registry;
+        std::unique_ptr<ClassFactory> graphObjects = CreateEngineClassFactory();
+        ProgramServices services{console, files, processes, registry, *graphObjects};
+        return RunProgram(arguments, services);
+      },
+      [](const std::string& line) { WriteErrorLine(line); });
 }

@@ -4,7 +4,6 @@
 // The SEH helper macro of that name would hide the program's exception class.
 #undef AbnormalTermination
 
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "cli/command_line_splitter.h"
 #include "cli/program.h"
 #include "graph/directshow/directshow_class_factory.h"
-#include "platform/abnormal_termination.h"
 #include "platform/windows/file_system_windows.h"
 #include "platform/windows/native_windows.h"
 #include "platform/windows/process_runner_windows.h"
@@ -47,19 +45,15 @@ int main() {
 
   WindowsStandardOutput standardOutput;
   Console console(standardOutput, NativeLineEnd());
-  try {
-    WindowsFileSystem files;
-    WindowsProcessRunner processes;
-    WindowsRegistryReader registry;
-    std::unique_ptr<ClassFactory> graphObjects = CreateDirectShowClassFactory();
-    ProgramServices services{console, files, processes, registry, *graphObjects};
-    return RunProgram(arguments, services);
-  } catch (const AbnormalTermination& error) {
-    console.FlushQuietly();
-    WriteErrorLine(DescribeAbnormalTermination(error, ModuleName()));
-  } catch (const std::exception& error) {
-    console.FlushQuietly();
-    WriteErrorLine(DescribeAbnormalTermination(AbnormalTermination("EExternal", error.what()), ModuleName()));
-  }
-  return 1;
+  return RunReportingAbnormalEnd(
+      console, ModuleName(),
+      [&] {
+        WindowsFileSystem files;
+        WindowsProcessRunner processes;
+        WindowsRegistryReader registry;
+        std::unique_ptr<ClassFactory> graphObjects = CreateDirectShowClassFactory();
+        ProgramServices services{console, files, processes, registry, *graphObjects};
+        return RunProgram(arguments, services);
+      },
+      [](const std::string& line) { WriteErrorLine(line); });
 }
