@@ -13,6 +13,13 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a si
 
 void RecordInterrupt(int) { interrupted.store(true); }
 
+void Watch(int signal, const struct sigaction& action, struct sigaction& saved) {
+  ::sigaction(signal, &action, &saved);
+  // A signal the program was started with ignored (a background job of a
+  // script, nohup) stays ignored: whoever started it asked for that.
+  if (saved.sa_handler == SIG_IGN) ::sigaction(signal, &saved, nullptr);
+}
+
 }  // namespace
 
 struct InterruptWatch::SavedHandlers {
@@ -25,8 +32,8 @@ InterruptWatch::InterruptWatch() : saved_(std::make_unique<SavedHandlers>()) {
   struct sigaction action {};
   action.sa_handler = &RecordInterrupt;
   sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, &saved_->interrupt);
-  ::sigaction(SIGTERM, &action, &saved_->terminate);
+  Watch(SIGINT, action, saved_->interrupt);
+  Watch(SIGTERM, action, saved_->terminate);
 }
 
 InterruptWatch::~InterruptWatch() {
