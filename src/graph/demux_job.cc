@@ -8,7 +8,7 @@
 #include "graph/pin_selection.h"
 #include "graph/required_interface.h"
 #include "graph/run_graph.h"
-#include "graph/splitter_choice.h"
+#include "graph/splitter_steps.h"
 #include "graph/wanted_pins.h"
 
 namespace quorvex {
@@ -31,29 +31,11 @@ bool DemuxToRawFiles(ClassFactory& factory, Console& console, const std::u16stri
   // Every Dump filter lives until the job returns, so that it writes to the end.
   std::vector<ComPtr<IBaseFilter>> dumpFilters;
 
-  if (CreateInstanceOf(factory, kClsidFilterGraph, graphManager) != kOk || !graphManager) {
-    console.WriteLine("Getting IGraphBuilder instance failed.");
-    return false;
-  }
-  const Guid splitterClsid = SplitterClsidFor(sourceFile);
-  const SplitterLines splitterLines = SplitterLinesFor(splitterClsid);
-  if (CreateInstanceOf(factory, splitterClsid, splitter) != kOk || !splitter) {
-    console.WriteLine(splitterLines.creating);
-    return false;
-  }
-  if (graphManager->AddFilter(splitter.Get(), u"splitter") != kOk) {
-    console.WriteLine(splitterLines.adding);
-    return false;
-  }
-  source = RequireInterface<IFileSourceFilter>(splitter.Get());
-  if (source->Load(sourceFile.c_str(), nullptr) != kOk) {
-    console.WriteLine("Loading source file failed.");
-    return false;
-  }
-  if (splitter->EnumPins(splitterPins.Put()) != kOk || !splitterPins) {
-    console.WriteLine("Enumerating Haali Media Splitter pins failed.");
-    return false;
-  }
+  if (!CreateGraphManager(factory, console, graphManager)) return false;
+  if (!CreateSplitter(factory, console, sourceFile, splitter)) return false;
+  if (!AddSplitter(*graphManager.Get(), *splitter.Get(), sourceFile, console)) return false;
+  if (!LoadSource(*splitter.Get(), sourceFile, console, source)) return false;
+  if (!EnumerateSplitterPins(*splitter.Get(), console, splitterPins)) return false;
 
   // The first wanted pin that fails ends the job.
   const bool connected = ForEachWantedPin(

@@ -3,7 +3,7 @@
 #include "graph/graph_jobs.h"
 #include "graph/required_interface.h"
 #include "graph/run_graph.h"
-#include "graph/splitter_choice.h"
+#include "graph/splitter_steps.h"
 #include "graph/wanted_pins.h"
 
 namespace quorvex {
@@ -33,42 +33,24 @@ bool RemuxToMatroska(ClassFactory& factory, Console& console, const std::u16stri
   ComPtr<IFileSinkFilter> sink;
   ComPtr<IEnumPins> splitterPins;
 
-  if (CreateInstanceOf(factory, kClsidFilterGraph, graphManager) != kOk || !graphManager) {
-    console.WriteLine("Getting IGraphBuilder instance failed.");
-    return false;
-  }
-  const Guid splitterClsid = SplitterClsidFor(sourceFile);
-  const SplitterLines splitterLines = SplitterLinesFor(splitterClsid);
-  if (CreateInstanceOf(factory, splitterClsid, splitter) != kOk || !splitter) {
-    console.WriteLine(splitterLines.creating);
-    return false;
-  }
+  if (!CreateGraphManager(factory, console, graphManager)) return false;
+  if (!CreateSplitter(factory, console, sourceFile, splitter)) return false;
   if (CreateInstanceOf(factory, kClsidHaaliMuxer, muxer) != kOk || !muxer) {
     console.WriteLine("Getting Haali Matroska Muxer instance failed.");
     return false;
   }
-  if (graphManager->AddFilter(splitter.Get(), u"splitter") != kOk) {
-    console.WriteLine(splitterLines.adding);
-    return false;
-  }
+  if (!AddSplitter(*graphManager.Get(), *splitter.Get(), sourceFile, console)) return false;
   if (graphManager->AddFilter(muxer.Get(), u"muxer") != kOk) {
     console.WriteLine("Adding Haali Matroska Muxer failed.");
     return false;
   }
-  source = RequireInterface<IFileSourceFilter>(splitter.Get());
-  if (source->Load(sourceFile.c_str(), nullptr) != kOk) {
-    console.WriteLine("Loading source file failed.");
-    return false;
-  }
+  if (!LoadSource(*splitter.Get(), sourceFile, console, source)) return false;
   sink = RequireInterface<IFileSinkFilter>(muxer.Get());
   if (sink->SetFileName(destFile.c_str(), nullptr) != kOk) {
     console.WriteLine("Setting destination file name failed.");
     return false;
   }
-  if (splitter->EnumPins(splitterPins.Put()) != kOk || !splitterPins) {
-    console.WriteLine("Enumerating Haali Media Splitter pins failed.");
-    return false;
-  }
+  if (!EnumerateSplitterPins(*splitter.Get(), console, splitterPins)) return false;
 
   const bool connected = ForEachWantedPin(
       *splitterPins.Get(), videoOnly, audioOnly, [&](IPin& splitterPin, const TPinInfo&, const std::string&) {
