@@ -1,6 +1,7 @@
 // Ctrl+C during a remux, as a user presses it.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,7 +27,14 @@ TEST(InterruptE2eTest, CtrlCDuringARemuxIsAUserAbort) {
   const CommandResult run = RunQuorvex({dir / "film.ts", pipe}, {}, [&](int processId) {
     // Opened without waiting, so a run that never gets to write cannot hang the test.
     const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    // Once the pipe is about full the run is streaming (a Matroska header
+    // alone is far smaller), and stuck until the pipe is drained.
+    const int capacity = reader >= 0 ? ::fcntl(reader, F_GETPIPE_SZ) : 0;
+    for (int waited = 0; waited < 6000; ++waited) {
+      int queued = 0;
+      if (reader < 0 || (::ioctl(reader, FIONREAD, &queued) == 0 && queued >= capacity / 2)) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ::kill(processId, SIGINT);
     if (reader < 0) return;
     ::fcntl(reader, F_SETFL, 0);
