@@ -67,14 +67,14 @@ bool MatroskaHasCodecId(const AVCodecParameters& codec) {
 // Whether the muxer takes the stream's description: a stream whose picture
 // size or sample rate the splitter never learnt (its parameter sets lie
 // past the probed stretch) would fail the whole file's header.
-bool MatroskaTakesTrack(const AVStream& source) {
+bool MatroskaTakesTrack(const AVCodecParameters& codec, AVRational timeBase) {
   AVFormatContext* raw = nullptr;
   if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0) return false;
   OutputFormatHandle format(raw);
   AVStream* target = avformat_new_stream(raw, nullptr);
-  if (target == nullptr || avcodec_parameters_copy(target->codecpar, source.codecpar) < 0) return false;
+  if (target == nullptr || avcodec_parameters_copy(target->codecpar, &codec) < 0) return false;
   target->codecpar->codec_tag = 0;
-  target->time_base = source.time_base;
+  target->time_base = timeBase;
   if (avio_open_dyn_buf(&raw->pb) < 0) return false;
   const bool taken = avformat_write_header(raw, nullptr) >= 0;
   uint8_t* written = nullptr;
@@ -84,10 +84,23 @@ bool MatroskaTakesTrack(const AVStream& source) {
   return taken;
 }
 
+// The codec parameters the track is written with: the source's own, or
+// those of its repacked form.
+bool DescribeTrack(const AVStream& source, StreamRepack* repack, AVCodecParameters* codec) {
+  if (repack != nullptr) return repack->DescribeOutput(source, codec);
+  return avcodec_parameters_copy(codec, source.codecpar) >= 0;
+}
+
 }  // namespace
 
 bool MatroskaCanHold(const AVStream& stream) {
-  return MatroskaHasCodecId(*stream.codecpar) && MatroskaTakesTrack(stream);
+  const std::unique_ptr<StreamRepack> repack = RepackFor(stream);
+  AVCodecParameters* codec = avcodec_parameters_alloc();
+  if (codec == nullptr) return false;
+  const bool held = DescribeTrack(stream, repack.get(), codec) && MatroskaHasCodecId(*codec) &&
+                    MatroskaTakesTrack(*codec, stream.time_base);
+  avcodec_parameters_free(&codec);
+  return held;
 }
 
 bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources) {
@@ -95,11 +108,12 @@ bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<c
   AVFormatContext* format = file_.format();
   const int64_t start = EarliestStart(sources);
   for (const AVStream* source : sources) {
+    std::unique_ptr<StreamRepack> repack = RepackFor(*source);
     AVStream* target = avformat_new_stream(format, nullptr);
-    if (target == nullptr || avcodec_parameters_copy(target->codecpar, source->codecpar) < 0) return false;
+    if (target == nullptr || !DescribeTrack(*source, repack.get(), target->codecpar)) return false;
     target->codecpar->codec_tag = 0;
     CopyTrackDescription(*source, *target);
-    tracks_.push_back(Track{source, {}, av_rescale_q(start, AV_TIME_BASE_Q, source->time_base), {}});
+    tracks_.push_back(Track{source, {}, av_rescale_q(start, AV_TIME_BASE_Q, source->time_base), {}, std::move(repack)});
   }
   // The timestamps are ours to place: one offset for every track, no shift
   // of libav's own that would move video and audio apart.
@@ -120,6 +134,7 @@ bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<c
 
 bool MatroskaWriter::Write(int track, AVPacket* packet) {
   Track& target = tracks_[static_cast<size_t>(track)];
+  if (target.repack != nullptr && !target.repack->Repack(packet)) return false;
   const auto shift = [&](int64_t time) { return time == AV_NOPTS_VALUE ? kNoTimestamp : time - target.offset; };
   const TimestampRepair::Times times = target.repair.Apply(shift(packet->pts), shift(packet->dts), packet->duration);
   packet->pts = times.pts;

@@ -2,9 +2,11 @@
 #define QUORVEX_GRAPH_ENGINE_MATROSKA_WRITER_H_
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "graph/engine/muxed_file.h"
+#include "graph/engine/stream_repack.h"
 #include "graph/engine/timestamp_repair.h"
 
 namespace quorvex::engine {
@@ -31,6 +33,7 @@ class MatroskaWriter {
     AVRational outputTimeBase;
     int64_t offset;  // in the source's time base
     TimestampRepair repair;
+    std::unique_ptr<StreamRepack> repack;  // null when stored as it is
   };
 
   MuxedFile file_;

@@ -12,9 +12,17 @@ const char* RawFormatFor(AVCodecID codec) {
 }
 
 bool RawStreamWriter::Open(const std::filesystem::path& path, const AVStream& source) {
-  if (!file_.Create(path, RawFormatFor(source.codecpar->codec_id))) return false;
-  AVStream* target = avformat_new_stream(file_.format(), nullptr);
-  if (target == nullptr || avcodec_parameters_copy(target->codecpar, source.codecpar) < 0) return false;
+  repack_ = RepackFor(source);
+  AVCodecParameters* codec = avcodec_parameters_alloc();
+  if (codec == nullptr) return false;
+  const bool described = repack_ != nullptr ? repack_->DescribeOutput(source, codec)
+                                            : avcodec_parameters_copy(codec, source.codecpar) >= 0;
+  const AVCodecID codecId = codec->codec_id;
+  AVStream* target = nullptr;
+  if (described && file_.Create(path, RawFormatFor(codecId))) target = avformat_new_stream(file_.format(), nullptr);
+  const bool copied = target != nullptr && avcodec_parameters_copy(target->codecpar, codec) >= 0;
+  avcodec_parameters_free(&codec);
+  if (!copied) return false;
   target->codecpar->codec_tag = 0;
   target->time_base = source.time_base;
   if (!file_.WriteHeader(nullptr)) return false;
@@ -24,6 +32,10 @@ bool RawStreamWriter::Open(const std::filesystem::path& path, const AVStream& so
 }
 
 bool RawStreamWriter::Write(AVPacket* packet) {
+  if (repack_ != nullptr && !repack_->Repack(packet)) {
+    av_packet_unref(packet);
+    return false;
+  }
   av_packet_rescale_ts(packet, sourceTimeBase_, outputTimeBase_);
   packet->stream_index = 0;
   packet->pos = -1;

@@ -2,8 +2,10 @@
 #define QUORVEX_GRAPH_ENGINE_RAW_STREAM_WRITER_H_
 
 #include <filesystem>
+#include <memory>
 
 #include "graph/engine/muxed_file.h"
+#include "graph/engine/stream_repack.h"
 
 namespace quorvex::engine {
 
@@ -24,6 +26,7 @@ class RawStreamWriter {
 
  private:
   MuxedFile file_;
+  std::unique_ptr<StreamRepack> repack_;  // null when written as it is
   AVRational sourceTimeBase_{};
   AVRational outputTimeBase_{};
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/console.h"
+#include "platform/standard_error.h"
 
 namespace quorvex {
 
@@ -13,10 +14,6 @@ class PosixStandardOutput : public OutputSink {
   bool Write(const char* data, size_t size) override;
   bool IsTerminal() const override;
 };
-
-// Writes one line to standard error, unbuffered; failures are ignored since
-// there is nowhere left to report them.
-void WriteErrorLine(std::string_view line);
 
 }  // namespace quorvex
 

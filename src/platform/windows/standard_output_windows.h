@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/console.h"
+#include "platform/standard_error.h"
 
 namespace quorvex {
 
@@ -19,10 +20,6 @@ class WindowsStandardOutput : public OutputSink {
  private:
   void* handle_;
 };
-
-// Writes one line, ended by CR LF, to standard error in the console's OEM
-// code page; failures are ignored since there is nowhere left to report them.
-void WriteErrorLine(std::string_view line);
 
 }  // namespace quorvex
 
