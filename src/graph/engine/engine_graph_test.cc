@@ -11,12 +11,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "e2e_support.h"
 #include "graph/com_ptr.h"
 #include "graph/engine/engine_class_factory.h"
+#include "platform/diagnostics.h"
 #include "text/conversions.h"
 
 namespace quorvex {
@@ -30,10 +33,12 @@ class EngineGraphTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     fixtures_ = std::make_unique<ScratchDirectory>();
-    // Video, AAC, Blu-ray LPCM (which Matroska cannot hold) and AC-3.
+    // Video, AAC, Blu-ray LPCM, AC-3 and SMPTE 302M audio (which Matroska
+    // cannot hold).
     RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=1:size=96x64:rate=25", "-f", "lavfi", "-i",
-               "sine=duration=1:sample_rate=48000", "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a", "-c:v", "libx264", "-c:a:0",
-               "aac", "-c:a:1", "pcm_bluray", "-c:a:2", "ac3", "-mpegts_m2ts_mode", "1", "-f", "mpegts", (*fixtures_) / "movie.ts"});
+               "sine=duration=1:sample_rate=48000", "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a", "-map",
+               "1:a", "-c:v", "libx264", "-c:a:0", "aac", "-c:a:1", "pcm_bluray", "-c:a:2", "ac3", "-c:a:3", "s302m",
+               "-ac:a:3", "2", "-strict", "-2", "-mpegts_m2ts_mode", "1", "-f", "mpegts", (*fixtures_) / "movie.ts"});
     std::ofstream((*fixtures_) / "notes.txt") << "not media at all\n";
     std::ofstream((*fixtures_) / "empty.ts");
     // Far more than a pipe holds, once muxed.
@@ -136,12 +141,33 @@ TEST_F(EngineGraphTest, SplitterPinsFollowTheStreamOrder) {
   ASSERT_EQ(Load(splitter.Get(), Fixture("movie.ts")), kOk);
   std::vector<std::u16string> names;
   for (const ComPtr<IPin>& pin : Pins(splitter.Get())) names.push_back(NameOf(pin.Get()));
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"Video 1", u"Audio 2", u"Audio 3", u"Audio 4"}));
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Video 1", u"Audio 2", u"Audio 3", u"Audio 4", u"Audio 5"}));
   ComPtr<IPin> found;
   EXPECT_EQ(splitter->FindPin(u"Audio 3", found.Put()), kOk);
 }
 
+// Keeps the diagnostics of one test.
+class DiagnosticLines final : public DiagnosticSink {
+ public:
+  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
+  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
+  void WriteDiagnostic(std::string_view line) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    lines_.emplace_back(line);
+  }
+  std::vector<std::string> lines() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+  }
+
+ private:
+  DiagnosticSink* previous_;
+  std::mutex mutex_;
+  std::vector<std::string> lines_;
+};
+
 TEST_F(EngineGraphTest, MuxerKeepsOneFreePinAndRefusesWhatItCannotHold) {
+  DiagnosticLines diagnostics;
   ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(kClsidFilterGraph);
   ComPtr<IBaseFilter> splitter = Create<IBaseFilter>(kClsidHaaliSplitter);
   ComPtr<IBaseFilter> muxer = Create<IBaseFilter>(kClsidHaaliMuxer);
@@ -155,13 +181,17 @@ TEST_F(EngineGraphTest, MuxerKeepsOneFreePinAndRefusesWhatItCannotHold) {
   EXPECT_EQ(NameOf(Pins(muxer.Get()).back().Get()), u"Input 1");
   EXPECT_EQ(ConnectToMuxer(pins[0].Get(), muxer.Get()), kOk);
   EXPECT_EQ(ConnectToMuxer(pins[1].Get(), muxer.Get()), kOk);
-  EXPECT_NE(ConnectToMuxer(pins[2].Get(), muxer.Get()), kOk);  // Blu-ray LPCM
+  EXPECT_EQ(ConnectToMuxer(pins[2].Get(), muxer.Get()), kOk);  // Blu-ray LPCM, repacked
   EXPECT_EQ(ConnectToMuxer(pins[3].Get(), muxer.Get()), kOk);
+  EXPECT_TRUE(diagnostics.lines().empty());
+  EXPECT_NE(ConnectToMuxer(pins[4].Get(), muxer.Get()), kOk);  // SMPTE 302M
+  EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{
+                                     "quorvex: Audio 5 (codec s302m) cannot be stored in Matroska; it is left out."});
   std::vector<std::u16string> names;
   for (const ComPtr<IPin>& pin : Pins(muxer.Get())) names.push_back(NameOf(pin.Get()));
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"Input 1", u"Input 2", u"Input 3", u"Input 4"}));
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Input 1", u"Input 2", u"Input 3", u"Input 4", u"Input 5"}));
   // Neither a connected muxer pin nor a connected splitter pin connects again.
-  EXPECT_EQ(pins[2]->Connect(Pins(muxer.Get()).front().Get(), nullptr), kAlreadyConnected);
+  EXPECT_EQ(pins[4]->Connect(Pins(muxer.Get()).front().Get(), nullptr), kAlreadyConnected);
   EXPECT_EQ(ConnectToMuxer(pins[0].Get(), muxer.Get()), kAlreadyConnected);
 
   EXPECT_EQ(RunToEnd(graph.Get()), kEcComplete);

@@ -7,6 +7,9 @@ const char* RawFormatFor(AVCodecID codec) {
     case AV_CODEC_ID_H264: return "h264";
     case AV_CODEC_ID_HEVC: return "hevc";
     case AV_CODEC_ID_AAC: return "adts";
+    // Headerless PCM would be bytes no player can place.
+    case AV_CODEC_ID_PCM_S16LE:
+    case AV_CODEC_ID_PCM_S24LE: return "wav";
     default: return "data";
   }
 }
@@ -25,7 +28,12 @@ bool RawStreamWriter::Open(const std::filesystem::path& path, const AVStream& so
   if (!copied) return false;
   target->codecpar->codec_tag = 0;
   target->time_base = source.time_base;
-  if (!file_.WriteHeader(nullptr)) return false;
+  AVDictionary* options = nullptr;
+  // Beyond 4 GiB a WAV file turns into RF64, which keeps its true size.
+  if (codecId == AV_CODEC_ID_PCM_S16LE || codecId == AV_CODEC_ID_PCM_S24LE) av_dict_set(&options, "rf64", "auto", 0);
+  const bool headerWritten = file_.WriteHeader(&options);
+  av_dict_free(&options);
+  if (!headerWritten) return false;
   sourceTimeBase_ = source.time_base;
   outputTimeBase_ = target->time_base;
   return true;
@@ -35,6 +43,10 @@ bool RawStreamWriter::Write(AVPacket* packet) {
   if (repack_ != nullptr && !repack_->Repack(packet)) {
     av_packet_unref(packet);
     return false;
+  }
+  if (packet->size == 0) {  // its samples travel with the next packet
+    av_packet_unref(packet);
+    return true;
   }
   av_packet_rescale_ts(packet, sourceTimeBase_, outputTimeBase_);
   packet->stream_index = 0;

@@ -12,7 +12,8 @@ namespace quorvex::engine {
 // The libav muxer that writes a stream as a raw elementary stream a player
 // or mkvmerge reads: H.264 and HEVC as Annex B byte streams (converted from
 // length-prefixed units when the source stored them so), AAC with ADTS
-// headers, anything else as its packets' bytes.
+// headers, little-endian PCM (also repacked disc LPCM) as WAV, anything else
+// as its packets' bytes.
 const char* RawFormatFor(AVCodecID codec);
 
 // Writes one source stream into a raw file.

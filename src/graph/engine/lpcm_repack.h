@@ -1,0 +1,43 @@
+#ifndef QUORVEX_GRAPH_ENGINE_LPCM_REPACK_H_
+#define QUORVEX_GRAPH_ENGINE_LPCM_REPACK_H_
+
+#include <memory>
+
+#include "graph/engine/stream_repack.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace quorvex::engine {
+
+// Blu-ray and DVD LPCM as little-endian PCM, the form Matroska, WAV files,
+// players and mkvmerge take: 16-bit samples as 16 bits, 20- and 24-bit ones
+// as 24 bits, in WAV channel order, without the padding channel odd Blu-ray
+// layouts carry. libavcodec's own decoders unpack the disc packing; unpacking
+// is lossless, so every sample arrives as it was.
+class LpcmRepack final : public StreamRepack {
+ public:
+  // Nullptr when the stream is no disc LPCM or its decoder is missing.
+  static std::unique_ptr<LpcmRepack> Create(const AVStream& source);
+  ~LpcmRepack() override;
+  LpcmRepack(const LpcmRepack&) = delete;
+  LpcmRepack& operator=(const LpcmRepack&) = delete;
+
+  bool DescribeOutput(const AVStream& source, AVCodecParameters* output) override;
+  // A packet whose samples the decoder holds back for the next one comes
+  // out empty.
+  bool Repack(AVPacket* packet) override;
+
+ private:
+  LpcmRepack() = default;
+
+  AVCodecContext* decoder_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  int outputBytesPerSample_ = 0;
+  int outputChannels_ = 0;
+};
+
+}  // namespace quorvex::engine
+
+#endif  // QUORVEX_GRAPH_ENGINE_LPCM_REPACK_H_
