@@ -78,7 +78,7 @@ class FormatsE2eTest : public ::testing::Test {
     fixtures_ = std::make_unique<ScratchDirectory>();
     const ScratchDirectory& f = *fixtures_;
     // Blu-ray-like: H.264 with B-frames, AC-3 and E-AC-3, 192-byte packets,
-    // and LPCM as Blu-ray stores it, which Matroska cannot hold as it is.
+    // and LPCM as Blu-ray stores it.
     RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a", "-c:v", "libx264",
                                "-bf", "2", "-g", "12", "-c:a:0", "ac3", "-c:a:1", "eac3", "-c:a:2", "pcm_bluray",
                                "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=ger",
@@ -141,7 +141,7 @@ struct RemuxCase {
 TEST_F(FormatsE2eTest, EveryFormatRemuxesFrameExact) {
   const std::vector<RemuxCase> cases = {
       {"movie.ts", {}, {"0:0", "0:1", "0:2"}, {"h264,video", "aac,audio", "mp2,audio"}},
-      {"movie.m2ts", {}, {"0:0", "0:1", "0:2"}, {"h264,video", "ac3,audio", "eac3,audio"}},
+      {"movie.m2ts", {}, {"0:0", "0:1", "0:2", "0:3"}, {"h264,video", "ac3,audio", "eac3,audio", "pcm_s16le,audio"}},
       {"movie.vob", {}, {"0:v:0", "0:a:0"}, {"mpeg2video,video", "ac3,audio"}},
       {"movie.evo", {}, {"0:v:0", "0:a:0", "0:a:1"}, {"mpeg2video,video", "ac3,audio", "dts,audio"}},
       {"movie.avi", {}, {"0:0", "0:1"}, {"mpeg4,video", "pcm_s16le,audio"}},
@@ -257,10 +257,17 @@ TEST_F(FormatsE2eTest, BluRayStreamComesOutRetimedTo23976) {
 }
 
 TEST_F(FormatsE2eTest, OddStreamsNeverFailTheWholeRemux) {
-  // A Blu-ray LPCM track Matroska cannot hold is left out; the rest is copied.
-  const std::string bluRay = Fixture("movie.m2ts");
-  ASSERT_EQ(RunQuorvex({bluRay, work_ / "lpcm.mkv", "-no24p"}).exitCode, 0);
-  EXPECT_EQ(Streams(work_ / "lpcm.mkv"), (std::vector<std::string>{"h264,video", "ac3,audio", "eac3,audio"}));
+  // A track Matroska cannot hold (SMPTE 302M audio) is left out, named on
+  // standard error; the rest is copied and the run succeeds.
+  const std::string broadcast = work_ / "s302m.ts";
+  RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-c:v", "mpeg2video", "-c:a:0", "s302m",
+                             "-ac:a:0", "2", "-strict", "-2", "-c:a:1", "mp2", broadcast}));
+  CommandResult leftOut = RunQuorvex({broadcast, "-no24p"});
+  ASSERT_EQ(leftOut.exitCode, 0) << leftOut.output << leftOut.errorOutput;
+  EXPECT_EQ(Lines(leftOut.output), (std::vector<std::string>{kMuxing, "Done."}));
+  EXPECT_EQ(Lines(leftOut.errorOutput),
+            std::vector<std::string>{"quorvex: Audio 2 (codec s302m) cannot be stored in Matroska; it is left out."});
+  EXPECT_EQ(Streams(work_ / "s302m.mkv"), (std::vector<std::string>{"mpeg2video,video", "mp2,audio"}));
 
   // Cut at both ends: the copy starts mid-GOP, without parameter sets at its
   // head, and its last packet is truncated.
