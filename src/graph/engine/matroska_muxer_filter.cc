@@ -3,6 +3,7 @@
 #include <string>
 
 #include "graph/engine/pin_names.h"
+#include "graph/engine/splitter_filter.h"
 #include "platform/diagnostics.h"
 #include "text/conversions.h"
 
@@ -24,7 +25,16 @@ HResult MatroskaMuxerFilter::AcceptConnection(EnginePin& input, const AVStream& 
 
 bool MatroskaMuxerFilter::Open() {
   if (fileName_.empty() || connectedStreams_.empty()) return false;
-  return writer_.Open(fileName_, connectedStreams_);
+  // The source file's chapters and attachments travel on no pin; they come
+  // from the splitter the inputs are connected to.
+  const AVFormatContext* container = nullptr;
+  for (const std::unique_ptr<EnginePin>& pin : pins_) {
+    if (pin->peer() == nullptr) continue;
+    const SplitterFilter* splitter = pin->peer()->engineOwner().AsSplitter();
+    if (splitter != nullptr && splitter->source() != nullptr) container = &splitter->source()->container();
+    break;
+  }
+  return writer_.Open(fileName_, connectedStreams_, container);
 }
 
 }  // namespace quorvex::engine

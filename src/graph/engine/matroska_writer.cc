@@ -8,6 +8,9 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "graph/engine/container_extras.h"
+#include "graph/engine/track_description.h"
+
 namespace quorvex::engine {
 namespace {
 
@@ -26,22 +29,6 @@ int64_t EarliestStart(const std::vector<const AVStream*>& sources) {
     if (earliest == kNoTimestamp || start < earliest) earliest = start;
   }
   return earliest == kNoTimestamp ? 0 : earliest;
-}
-
-// Only what describes the track travels along: other source tags (handler
-// names, bit-rate variants) would become stray Matroska tags.
-void CopyTrackDescription(const AVStream& source, AVStream& target) {
-  for (const char* key : {"language", "title"}) {
-    const AVDictionaryEntry* entry = av_dict_get(source.metadata, key, nullptr, 0);
-    if (entry != nullptr) av_dict_set(&target.metadata, key, entry->value, 0);
-  }
-  target.disposition = source.disposition & (AV_DISPOSITION_DEFAULT | AV_DISPOSITION_FORCED |
-                                             AV_DISPOSITION_HEARING_IMPAIRED | AV_DISPOSITION_VISUAL_IMPAIRED |
-                                             AV_DISPOSITION_COMMENT | AV_DISPOSITION_ORIGINAL);
-  target.sample_aspect_ratio = source.sample_aspect_ratio;
-  target.avg_frame_rate = source.avg_frame_rate;
-  target.r_frame_rate = source.r_frame_rate;
-  target.time_base = source.time_base;
 }
 
 }  // namespace
@@ -103,18 +90,27 @@ bool MatroskaCanHold(const AVStream& stream) {
   return held;
 }
 
-bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources) {
+bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources,
+                          const AVFormatContext* container) {
   if (!file_.Create(path, "matroska")) return false;
   AVFormatContext* format = file_.format();
   const int64_t start = EarliestStart(sources);
+  std::vector<AVStream*> targets;
   for (const AVStream* source : sources) {
     std::unique_ptr<StreamRepack> repack = RepackFor(*source);
     AVStream* target = avformat_new_stream(format, nullptr);
     if (target == nullptr || !DescribeTrack(*source, repack.get(), target->codecpar)) return false;
     target->codecpar->codec_tag = 0;
     CopyTrackDescription(*source, *target);
+    targets.push_back(target);
     tracks_.push_back(Track{source, {}, av_rescale_q(start, AV_TIME_BASE_Q, source->time_base), {}, std::move(repack)});
   }
+  MarkDefaultTracks(sources, targets);
+  // Attachments come after the tracks, so track i stays stream i.
+  if (container != nullptr && (!CopyChapters(*container, start, *format) || !CopyAttachments(*container, *format))) {
+    return false;
+  }
+  av_dict_set(&format->metadata, "encoding_tool", "quorvex " QUORVEX_VERSION_TEXT, 0);
   // The timestamps are ours to place: one offset for every track, no shift
   // of libav's own that would move video and audio apart.
   format->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
@@ -125,9 +121,13 @@ bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<c
   // A cluster is built in memory before it is written; 2 MiB keeps the
   // run's memory small at Blu-ray rates and still holds a second or so.
   av_dict_set(&options, "cluster_size_limit", "2097152", 0);
-  const bool written = file_.WriteHeader(&options);
+  const bool initialised = avformat_init_output(format, &options) >= 0;
   av_dict_free(&options);
-  if (!written) return false;
+  if (!initialised) return false;
+  // libav names itself as the file's encoder in a global tag that would
+  // only repeat the muxing application.
+  av_dict_set(&format->metadata, "encoder", nullptr, 0);
+  if (!file_.WriteHeader(nullptr)) return false;
   for (size_t i = 0; i < tracks_.size(); ++i) tracks_[i].outputTimeBase = format->streams[i]->time_base;
   return true;
 }

@@ -21,7 +21,10 @@ bool MatroskaCanHold(const AVStream& stream);
 // which keeps audio and video in step.
 class MatroskaWriter {
  public:
-  bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources);
+  // `container`, when given, is the source file whose chapters and
+  // attachments the output keeps.
+  bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources,
+            const AVFormatContext* container);
   // `packet` carries its source stream's time base; its data is taken.
   bool Write(int track, AVPacket* packet);
   bool Finish();

@@ -20,6 +20,8 @@ class MediaSource {
 
   int streamCount() const { return static_cast<int>(format_->nb_streams); }
   const AVStream& stream(int index) const { return *format_->streams[index]; }
+  // The whole file as the demuxer sees it: chapters, attachments.
+  const AVFormatContext& container() const { return *format_; }
 
   // Fills `packet` with the next packet, timestamps completed as far as the
   // demuxer can. A damaged stretch is skipped rather than ending the read.
