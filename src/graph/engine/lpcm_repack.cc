@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/pin_names.h"
+#include "platform/diagnostics.h"
+#include "text/conversions.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -61,6 +64,7 @@ std::unique_ptr<LpcmRepack> LpcmRepack::Create(const AVStream& source) {
   const AVCodec* codec = avcodec_find_decoder(id);
   if (codec == nullptr) return nullptr;
   std::unique_ptr<LpcmRepack> repack(new LpcmRepack());
+  repack->source_ = &source;
   repack->decoder_ = avcodec_alloc_context3(codec);
   repack->frame_ = av_frame_alloc();
   if (repack->decoder_ == nullptr || repack->frame_ == nullptr) return nullptr;
@@ -99,17 +103,17 @@ bool LpcmRepack::DescribeOutput(const AVStream& source, AVCodecParameters* outpu
 }
 
 bool LpcmRepack::Repack(AVPacket* packet) {
-  if (avcodec_send_packet(decoder_, packet) < 0) return false;
+  if (avcodec_send_packet(decoder_, packet) < 0) return LeaveOut(packet);
   std::vector<uint8_t> samples;
   for (;;) {
     const int received = avcodec_receive_frame(decoder_, frame_);
     if (received == AVERROR(EAGAIN)) break;
-    if (received < 0) return false;
+    if (received < 0) return LeaveOut(packet);
     const auto format = static_cast<AVSampleFormat>(frame_->format);
     const int channels = frame_->ch_layout.nb_channels;
     if (!Fits(format, outputBytesPerSample_) || channels != outputChannels_) {
       av_frame_unref(frame_);
-      return false;
+      return LeaveOut(packet);
     }
     const bool planar = av_sample_fmt_is_planar(format) != 0;
     const int inputBytes = av_get_bytes_per_sample(format);
@@ -137,6 +141,16 @@ bool LpcmRepack::Repack(AVPacket* packet) {
   if (!samples.empty()) std::memcpy(repacked->data, samples.data(), samples.size());
   av_packet_unref(packet);
   av_packet_move_ref(packet, repacked.get());
+  return true;
+}
+
+bool LpcmRepack::LeaveOut(AVPacket* packet) {
+  if (!damageReported_) {
+    Diagnose(NarrowText(OutputPinName(*source_, source_->index + 1)) +
+             ": LPCM packets that are damaged or change the track's layout are left out.");
+    damageReported_ = true;
+  }
+  av_packet_unref(packet);
   return true;
 }
 

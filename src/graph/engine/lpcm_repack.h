@@ -26,11 +26,16 @@ class LpcmRepack final : public StreamRepack {
 
   bool DescribeOutput(const AVStream& source, AVCodecParameters* output) override;
   // A packet whose samples the decoder holds back for the next one comes
-  // out empty.
+  // out empty, and so does a damaged one: the track goes on without it,
+  // and the first such packet of the track is reported.
   bool Repack(AVPacket* packet) override;
 
  private:
   LpcmRepack() = default;
+  bool LeaveOut(AVPacket* packet);
+
+  const AVStream* source_ = nullptr;
+  bool damageReported_ = false;
 
   AVCodecContext* decoder_ = nullptr;
   AVFrame* frame_ = nullptr;

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graph/engine/libav_handles.h"
+#include "platform/diagnostics.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -192,8 +194,21 @@ TEST(LpcmRepackTest, BluRaySevenOneComesOutInWavOrder) {
   EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), expected);
 }
 
-TEST(LpcmRepackTest, DamagedPacketIsRefused) {
+class DiagnosticLines final : public DiagnosticSink {
+ public:
+  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
+  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
+  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+
+ private:
+  DiagnosticSink* previous_;
+};
+
+TEST(LpcmRepackTest, DamagedPacketsAreLeftOutAndReportedOnce) {
+  DiagnosticLines diagnostics;
   std::unique_ptr<AVFormatContext, FormatDeleter> format(avformat_alloc_context());
+  avformat_new_stream(format.get(), nullptr);
   AVStream* stream = avformat_new_stream(format.get(), nullptr);
   stream->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
   stream->codecpar->codec_id = AV_CODEC_ID_PCM_BLURAY;
@@ -205,16 +220,26 @@ TEST(LpcmRepackTest, DamagedPacketIsRefused) {
   AVCodecParameters* output = avcodec_parameters_alloc();
   ASSERT_TRUE(repack->DescribeOutput(*stream, output));
   avcodec_parameters_free(&output);
-  // Too short for a header, then a header of a reserved layout, then a
-  // header that turns the stream into 5.1 midway.
-  const std::vector<std::vector<uint8_t>> packets = {{0x00, 0x04}, {0x00, 0x04, 0x21, 0x40, 1, 2, 3, 4},
-                                                     {0x00, 0x0C, 0x91, 0x40, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}};
-  for (const std::vector<uint8_t>& bytes : packets) {
+  struct Case {
+    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> repacked;
+  };
+  const std::vector<Case> cases = {
+      {{0x00, 0x04}, {}},                                        // too short for a header
+      {{0x00, 0x04, 0x21, 0x40, 1, 2, 3, 4}, {}},                // a reserved layout
+      {{0x00, 0x0C, 0x91, 0x40, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {}},  // 5.1 midway
+      {{0x00, 0x04, 0x31, 0x40, 0x12, 0x34, 0xAB, 0xCD}, {0x34, 0x12, 0xCD, 0xAB}},  // whole again
+  };
+  for (const Case& c : cases) {
     PacketHandle packet = MakePacket();
-    ASSERT_GE(av_new_packet(packet.get(), static_cast<int>(bytes.size())), 0);
-    std::copy(bytes.begin(), bytes.end(), packet->data);
-    EXPECT_FALSE(repack->Repack(packet.get())) << bytes.size() << " bytes";
+    ASSERT_GE(av_new_packet(packet.get(), static_cast<int>(c.bytes.size())), 0);
+    std::copy(c.bytes.begin(), c.bytes.end(), packet->data);
+    ASSERT_TRUE(repack->Repack(packet.get()));
+    EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), c.repacked) << c.bytes.size() << " bytes";
   }
+  EXPECT_EQ(diagnostics.lines,
+            std::vector<std::string>{
+                "quorvex: Audio 2: LPCM packets that are damaged or change the track's layout are left out."});
 }
 
 TEST(LpcmRepackTest, OtherStreamsAreNoLpcm) {
