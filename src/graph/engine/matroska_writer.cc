@@ -136,7 +136,7 @@ bool MatroskaWriter::Write(int track, AVPacket* packet) {
   Track& target = tracks_[static_cast<size_t>(track)];
   if (target.repack != nullptr) {
     if (!target.repack->Repack(packet)) return false;
-    if (packet->size == 0) {  // its samples travel with the next packet
+    if (packet->size == 0) {  // held back for the next packet, or left out
       av_packet_unref(packet);
       return true;
     }

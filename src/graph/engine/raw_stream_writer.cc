@@ -44,7 +44,7 @@ bool RawStreamWriter::Write(AVPacket* packet) {
     av_packet_unref(packet);
     return false;
   }
-  if (packet->size == 0) {  // its samples travel with the next packet
+  if (packet->size == 0) {  // held back for the next packet, or left out
     av_packet_unref(packet);
     return true;
   }
