@@ -24,7 +24,6 @@ int SourceBits(const AVCodecParameters& codec) {
   return codec.format == AV_SAMPLE_FMT_S16 ? 16 : 0;
 }
 
-
 // Whether the decoder's samples fit the packing described: 16-bit samples
 // arrive as S16, wider ones as S32 with the sample in the top bits.
 bool Fits(AVSampleFormat format, int bytes) {
@@ -65,18 +64,13 @@ std::unique_ptr<LpcmRepack> LpcmRepack::Create(const AVStream& source) {
   if (codec == nullptr) return nullptr;
   std::unique_ptr<LpcmRepack> repack(new LpcmRepack());
   repack->source_ = &source;
-  repack->decoder_ = avcodec_alloc_context3(codec);
-  repack->frame_ = av_frame_alloc();
+  repack->decoder_.reset(avcodec_alloc_context3(codec));
+  repack->frame_.reset(av_frame_alloc());
   if (repack->decoder_ == nullptr || repack->frame_ == nullptr) return nullptr;
-  if (avcodec_parameters_to_context(repack->decoder_, source.codecpar) < 0) return nullptr;
+  if (avcodec_parameters_to_context(repack->decoder_.get(), source.codecpar) < 0) return nullptr;
   repack->decoder_->pkt_timebase = source.time_base;
-  if (avcodec_open2(repack->decoder_, codec, nullptr) < 0) return nullptr;
+  if (avcodec_open2(repack->decoder_.get(), codec, nullptr) < 0) return nullptr;
   return repack;
-}
-
-LpcmRepack::~LpcmRepack() {
-  av_frame_free(&frame_);
-  avcodec_free_context(&decoder_);
 }
 
 bool LpcmRepack::DescribeOutput(const AVStream& source, AVCodecParameters* output) {
@@ -103,16 +97,16 @@ bool LpcmRepack::DescribeOutput(const AVStream& source, AVCodecParameters* outpu
 }
 
 bool LpcmRepack::Repack(AVPacket* packet) {
-  if (avcodec_send_packet(decoder_, packet) < 0) return LeaveOut(packet);
+  if (avcodec_send_packet(decoder_.get(), packet) < 0) return LeaveOut(packet);
   std::vector<uint8_t> samples;
   for (;;) {
-    const int received = avcodec_receive_frame(decoder_, frame_);
+    const int received = avcodec_receive_frame(decoder_.get(), frame_.get());
     if (received == AVERROR(EAGAIN)) break;
     if (received < 0) return LeaveOut(packet);
     const auto format = static_cast<AVSampleFormat>(frame_->format);
     const int channels = frame_->ch_layout.nb_channels;
     if (!Fits(format, outputBytesPerSample_) || channels != outputChannels_) {
-      av_frame_unref(frame_);
+      av_frame_unref(frame_.get());
       return LeaveOut(packet);
     }
     const bool planar = av_sample_fmt_is_planar(format) != 0;
@@ -129,7 +123,7 @@ bool LpcmRepack::Repack(AVPacket* packet) {
         out += outputBytesPerSample_;
       }
     }
-    av_frame_unref(frame_);
+    av_frame_unref(frame_.get());
   }
   if (samples.size() > static_cast<size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE)) return false;
   PacketHandle repacked = MakePacket();

@@ -20,9 +20,6 @@ class LpcmRepack final : public StreamRepack {
  public:
   // Nullptr when the stream is no disc LPCM or its decoder is missing.
   static std::unique_ptr<LpcmRepack> Create(const AVStream& source);
-  ~LpcmRepack() override;
-  LpcmRepack(const LpcmRepack&) = delete;
-  LpcmRepack& operator=(const LpcmRepack&) = delete;
 
   bool DescribeOutput(const AVStream& source, AVCodecParameters* output) override;
   // A packet whose samples the decoder holds back for the next one comes
@@ -31,14 +28,20 @@ class LpcmRepack final : public StreamRepack {
   bool Repack(AVPacket* packet) override;
 
  private:
+  struct DecoderDeleter {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+  };
+  struct FrameDeleter {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+  };
+
   LpcmRepack() = default;
   bool LeaveOut(AVPacket* packet);
 
   const AVStream* source_ = nullptr;
   bool damageReported_ = false;
-
-  AVCodecContext* decoder_ = nullptr;
-  AVFrame* frame_ = nullptr;
+  std::unique_ptr<AVCodecContext, DecoderDeleter> decoder_;
+  std::unique_ptr<AVFrame, FrameDeleter> frame_;
   int outputBytesPerSample_ = 0;
   int outputChannels_ = 0;
 };
