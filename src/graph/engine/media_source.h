@@ -6,6 +6,7 @@
 
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/splice_joiner.h"
 
 namespace quorvex::engine {
 
@@ -32,12 +33,16 @@ class MediaSource {
 
  private:
   MediaSource() = default;
+  // The demuxer's next packet, before any splice is joined.
+  ReadResult ReadDemuxed(AVPacket* packet);
 
   std::filesystem::path path_;
   // Declared first so it outlives the format context that reads through it.
   std::unique_ptr<FileChannel> channel_;
   InputFormatHandle format_;
   int consecutiveFailures_ = 0;
+  // For MPEG transport and programme streams, whose clock restarts at a splice.
+  std::unique_ptr<SpliceJoiner> joiner_;
 };
 
 }  // namespace quorvex::engine
