@@ -134,7 +134,10 @@ bool MatroskaWriter::Open(const std::filesystem::path& path, const std::vector<c
 
 bool MatroskaWriter::Write(int track, AVPacket* packet) {
   Track& target = tracks_[static_cast<size_t>(track)];
-  if (target.repack != nullptr && !target.repack->Repack(packet)) return false;
+  if (target.repack != nullptr) {
+    if (!target.repack->Repack(packet)) return false;
+    if (packet->size == 0) return true;  // nothing to store
+  }
   const auto shift = [&](int64_t time) { return time == AV_NOPTS_VALUE ? kNoTimestamp : time - target.offset; };
   const TimestampRepair::Times times = target.repair.Apply(shift(packet->pts), shift(packet->dts), packet->duration);
   packet->pts = times.pts;

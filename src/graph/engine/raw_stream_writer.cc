@@ -36,6 +36,10 @@ bool RawStreamWriter::Write(AVPacket* packet) {
     av_packet_unref(packet);
     return false;
   }
+  if (repack_ != nullptr && packet->size == 0) {
+    av_packet_unref(packet);
+    return true;  // nothing to store
+  }
   av_packet_rescale_ts(packet, sourceTimeBase_, outputTimeBase_);
   packet->stream_index = 0;
   packet->pos = -1;
