@@ -73,15 +73,16 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path
 
   if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
   if (!HasMediaStream(*format)) return nullptr;
+  source->aviTimes_ = AviPresentationTimes::For(*format);
   if (HasRestartingClock(*format)) source->joiner_ = std::make_unique<SpliceJoiner>(JoinerStreams(*format));
   return source;
 }
 
 MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
-  if (joiner_ == nullptr) return ReadDemuxed(packet);
+  if (joiner_ == nullptr) return ReadTimed(packet);
   for (;;) {
     if (joiner_->Pop(packet)) return ReadResult::kPacket;
-    const ReadResult result = ReadDemuxed(packet);
+    const ReadResult result = ReadTimed(packet);
     if (result == ReadResult::kPacket) {
       if (joiner_->Push(packet)) return result;
       continue;
@@ -89,6 +90,23 @@ MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
     if (result == ReadResult::kEnd) {
       joiner_->Finish();
       if (joiner_->Pop(packet)) return ReadResult::kPacket;
+    }
+    return result;
+  }
+}
+
+MediaSource::ReadResult MediaSource::ReadTimed(AVPacket* packet) {
+  if (aviTimes_ == nullptr) return ReadDemuxed(packet);
+  for (;;) {
+    if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
+    const ReadResult result = ReadDemuxed(packet);
+    if (result == ReadResult::kPacket) {
+      if (aviTimes_->Push(packet)) return result;
+      continue;
+    }
+    if (result == ReadResult::kEnd) {
+      aviTimes_->Finish();
+      if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
     }
     return result;
   }
