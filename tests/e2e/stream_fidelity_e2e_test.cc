@@ -95,6 +95,40 @@ TEST(StreamFidelityE2eTest, JoinedRecordingsKeepEveryFrameInOrderAndInStep) {
   }
 }
 
+TEST(StreamFidelityE2eTest, AviWithBFramesIsShownInOrderFromTheStart) {
+  struct Case {
+    std::string name;
+    std::vector<std::string> video;
+  };
+  const std::vector<Case> cases = {
+      {"h264.avi", {"-c:v", "libx264", "-bf", "3"}},
+      {"xvid.avi", {"-c:v", "mpeg4", "-vtag", "XVID", "-bf", "2"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDirectory work;
+    const std::string source = work / c.name;
+    RunFfmpeg(Concat(Concat({"-f", "lavfi", "-i", "testsrc2=duration=4:size=160x120:rate=25", "-f", "lavfi", "-i",
+                             "sine=duration=4:frequency=440:sample_rate=48000", "-map", "0:v", "-map", "1:a"},
+                            c.video),
+                     {"-c:a", "ac3", source}));
+    const std::string target = work / "movie.mkv";
+    const CommandResult run = RunQuorvex({source, target});
+    ASSERT_EQ(run.exitCode, 0) << run.output << run.errorOutput;
+
+    const std::vector<std::string> frames = FrameHashes(source, "0:v:0");
+    ASSERT_EQ(frames.size(), 100u);
+    EXPECT_EQ(FrameHashes(target, "0:v:0"), frames);
+    // One frame every 40 ms from 0, each at its own time: the display
+    // order is in the times, not only in the decoder's reordering.
+    const std::vector<double> video = PacketTimes(target, "v:0");
+    ASSERT_EQ(video.size(), 100u);
+    for (size_t i = 0; i < video.size(); ++i) EXPECT_NEAR(video[i], 0.04 * static_cast<double>(i), 0.0015) << i;
+    EXPECT_NEAR(PacketTimes(target, "a:0").front(), 0.0, 0.0015);
+    EXPECT_EQ(SamplesMd5(target, "0:a:0"), SamplesMd5(source, "0:a:0"));
+  }
+}
+
 TEST(StreamFidelityE2eTest, AacInLatmBecomesPlainAacSampleForSample) {
   ScratchDirectory work;
   const std::string source = work / "dvb.ts";
