@@ -21,10 +21,12 @@ bool MatroskaCanHold(const AVStream& stream);
 // which keeps audio and video in step.
 class MatroskaWriter {
  public:
+  explicit MatroskaWriter(MediaFileSystem& files) : file_(files) {}
   bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources);
   // `packet` carries its source stream's time base; its data is taken.
   bool Write(int track, AVPacket* packet);
   bool Finish();
+  bool Commit() { return file_.Commit(); }
   void Abandon() { file_.Abandon(); }
 
  private:
