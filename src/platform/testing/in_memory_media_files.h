@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -43,7 +44,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
 
   // Opening `name` for reading fails with an I/O error.
   void FailOpening(const std::string& name) { At(name).failOpen = true; }
-  // A read that reaches `offset` of `name` fails with an I/O error.
+  // The byte at `offset` of `name` cannot be read: an I/O error.
   void FailReadingAt(const std::string& name, int64_t offset) { At(name).readErrorAt = offset; }
   // After `bytes` more bytes written, anywhere, writes fail with `code`
   // (kFileErrorNoSpace for a full disk, kFileErrorIo for a device error); the
@@ -54,6 +55,9 @@ class InMemoryMediaFiles final : public MediaFileSystem {
     writeFailure_ = code;
   }
   void FailReplacing() { failReplace_ = true; }
+  // Called whenever a file open for writing is sought: muxers go back to
+  // fill in sizes while they write their trailer.
+  void OnWriterSeek(std::function<void()> hook) { onWriterSeek_ = std::move(hook); }
 
   bool HasFile(const std::string& name) const {
     std::lock_guard lock(mutex_);
@@ -76,7 +80,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
     if (node == nullptr) return Fail(error, kFileErrorNoEntry);
     if (node->kind == PathKind::kDirectory) return Fail(error, kFileErrorIsDirectory);
     if (node->failOpen) return Fail(error, kFileErrorIo);
-    return std::make_unique<File>(*this, node);
+    return std::make_unique<File>(*this, node, false);
   }
 
   std::unique_ptr<MediaFile> OpenForWriting(const std::string& name, FileError& error) override {
@@ -95,7 +99,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
       it = nodes_.emplace(target, node).first;
     }
     it->second->contents.clear();
-    return std::make_unique<File>(*this, it->second);
+    return std::make_unique<File>(*this, it->second, true);
   }
 
   PathKind KindOf(const std::string& name) override {
@@ -148,16 +152,21 @@ class InMemoryMediaFiles final : public MediaFileSystem {
 
   class File final : public MediaFile {
    public:
-    File(InMemoryMediaFiles& owner, std::shared_ptr<Node> node) : owner_(owner), node_(std::move(node)) {}
+    File(InMemoryMediaFiles& owner, std::shared_ptr<Node> node, bool writing)
+        : owner_(owner), node_(std::move(node)), writing_(writing) {}
 
     int64_t Read(uint8_t* buffer, size_t size, FileError& error) override {
       std::lock_guard lock(owner_.mutex_);
       const auto length = static_cast<int64_t>(node_->contents.size());
-      const int64_t end = std::min(length, position_ + static_cast<int64_t>(size));
-      if (node_->readErrorAt >= 0 && end > node_->readErrorAt) {
+      int64_t end = std::min(length, position_ + static_cast<int64_t>(size));
+      // A bad sector: reads stop short of it, and the read that starts
+      // there fails; what lies beyond reads again.
+      const int64_t bad = node_->readErrorAt;
+      if (bad >= 0 && position_ == bad) {
         Fail(error, kFileErrorIo);
         return -1;
       }
+      if (bad >= 0 && position_ < bad && end > bad) end = bad;
       if (position_ >= length) return 0;
       std::memcpy(buffer, node_->contents.data() + position_, static_cast<size_t>(end - position_));
       const int64_t got = end - position_;
@@ -187,6 +196,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
     }
 
     int64_t Seek(int64_t offset, FileError& error) override {
+      if (writing_ && owner_.onWriterSeek_) owner_.onWriterSeek_();
       if (offset < 0 || node_->kind != PathKind::kRegularFile) {
         Fail(error, kFileErrorIo);
         return -1;
@@ -205,6 +215,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
    private:
     InMemoryMediaFiles& owner_;
     std::shared_ptr<Node> node_;
+    bool writing_;
     int64_t position_ = 0;
   };
 
@@ -235,6 +246,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
   int64_t writeBudget_ = -1;
   int writeFailure_ = kFileErrorNoSpace;
   bool failReplace_ = false;
+  std::function<void()> onWriterSeek_;
 };
 
 }  // namespace quorvex
