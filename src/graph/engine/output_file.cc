@@ -1,11 +1,13 @@
 #include "graph/engine/output_file.h"
 
+#include "text/file_names.h"
+
 namespace quorvex::engine {
 
 std::string OutputFile::PartialNameFor(const std::string& destination) {
-  const size_t slash = destination.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  return destination.substr(0, nameStart) + "." + destination.substr(nameStart) + ".quorvex-part";
+  // In the same folder, so the final rename never crosses file systems.
+  const std::string folder = DirectoryOf(destination);
+  return folder + "." + destination.substr(folder.size()) + ".quorvex-part";
 }
 
 std::unique_ptr<OutputFile> OutputFile::Create(MediaFileSystem& files, const std::string& destination,
