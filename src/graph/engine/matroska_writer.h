@@ -21,6 +21,7 @@ bool MatroskaCanHold(const AVStream& stream);
 // which keeps audio and video in step.
 class MatroskaWriter {
  public:
+  explicit MatroskaWriter(MediaFileSystem& files) : file_(files) {}
   // `container`, when given, is the source file whose chapters and
   // attachments the output keeps.
   bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources,
@@ -28,6 +29,7 @@ class MatroskaWriter {
   // `packet` carries its source stream's time base; its data is taken.
   bool Write(int track, AVPacket* packet);
   bool Finish();
+  bool Commit() { return file_.Commit(); }
   void Abandon() { file_.Abandon(); }
 
  private:

@@ -2,12 +2,16 @@
 #define QUORVEX_GRAPH_ENGINE_MEDIA_SOURCE_H_
 
 #include <filesystem>
+#include <cstddef>
 #include <memory>
+#include <string>
 
 #include "graph/engine/avi_presentation_times.h"
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
 #include "graph/engine/splice_joiner.h"
+#include "platform/interrupts.h"
+#include "platform/media_file.h"
 
 namespace quorvex::engine {
 
@@ -17,8 +21,10 @@ class MediaSource {
   enum class Formats { kAnyByContent, kAsfOnly };
   enum class ReadResult { kPacket, kEnd, kError };
 
-  // Nullptr when the file is not readable media of the allowed formats.
-  static std::unique_ptr<MediaSource> Open(const std::filesystem::path& path, Formats formats);
+  // Nullptr when the file is not readable media of the allowed formats; the
+  // reason is told on standard error. A stop request ends probing at once.
+  static std::unique_ptr<MediaSource> Open(MediaFileSystem& files, const Interrupts& interrupts,
+                                           const std::filesystem::path& path, Formats formats);
 
   int streamCount() const { return static_cast<int>(format_->nb_streams); }
   const AVStream& stream(int index) const { return *format_->streams[index]; }
@@ -33,6 +39,8 @@ class MediaSource {
   int64_t bytesRead() const { return channel_->position(); }
   int64_t size() const { return channel_->size(); }
   const std::filesystem::path& path() const { return path_; }
+  // Tells on standard error why reading failed, when the file itself failed.
+  void ReportReadFailure() const;
 
  private:
   MediaSource() = default;
@@ -40,9 +48,13 @@ class MediaSource {
   ReadResult ReadDemuxed(AVPacket* packet);
   // The demuxer's packets with AVI's presentation times worked out.
   ReadResult ReadTimed(AVPacket* packet);
+  static std::nullptr_t Refuse(const std::string& name, const std::string& reason);
+  // Tells why libav's call failed with `result`.
+  std::nullptr_t Refuse(int result) const;
 
   std::filesystem::path path_;
-  // Declared first so it outlives the format context that reads through it.
+  // Declared first so they outlive the format context that reads through them.
+  std::unique_ptr<MediaFile> file_;
   std::unique_ptr<FileChannel> channel_;
   InputFormatHandle format_;
   int consecutiveFailures_ = 0;
