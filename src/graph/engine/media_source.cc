@@ -49,6 +49,8 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path
   av_dict_free(&options);
   if (opened < 0) return nullptr;  // avformat_open_input freed the context
   source->format_.reset(format);
+  // Probing reads the first packets already; damage among them counts too.
+  source->damage_ = std::make_unique<ReadDamage>(*format, path.string(), source->size());
 
   if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
   if (!HasMediaStream(*format)) return nullptr;
@@ -60,11 +62,18 @@ MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
     const int result = av_read_frame(format_.get(), packet);
     if (result >= 0) {
       consecutiveFailures_ = 0;
+      damage_->PacketRead(*packet);
       return ReadResult::kPacket;
     }
-    if (result == AVERROR_EOF || avio_feof(format_->pb)) return ReadResult::kEnd;
+    if (result == AVERROR_EOF || avio_feof(format_->pb)) {
+      return damage_->EndIsClean() ? ReadResult::kEnd : ReadResult::kError;
+    }
     if (result == AVERROR(EAGAIN)) continue;
-    if (++consecutiveFailures_ > kMaxConsecutiveFailures) return ReadResult::kError;
+    damage_->ReadFailed(result);
+    if (++consecutiveFailures_ > kMaxConsecutiveFailures) {
+      damage_->GaveUp();
+      return ReadResult::kError;
+    }
   }
 }
 

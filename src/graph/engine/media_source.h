@@ -6,6 +6,7 @@
 
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/read_damage.h"
 
 namespace quorvex::engine {
 
@@ -22,7 +23,9 @@ class MediaSource {
   const AVStream& stream(int index) const { return *format_->streams[index]; }
 
   // Fills `packet` with the next packet, timestamps completed as far as the
-  // demuxer can. A damaged stretch is skipped rather than ending the read.
+  // demuxer can. A damaged stretch is skipped rather than ending the read,
+  // and reported; damage that ends the read with media still ahead is an
+  // error.
   ReadResult Read(AVPacket* packet);
 
   // Bytes read so far and the file's size, for progress.
@@ -37,6 +40,8 @@ class MediaSource {
   // Declared first so it outlives the format context that reads through it.
   std::unique_ptr<FileChannel> channel_;
   InputFormatHandle format_;
+  // Declared after the context it watches.
+  std::unique_ptr<ReadDamage> damage_;
   int consecutiveFailures_ = 0;
 };
 
