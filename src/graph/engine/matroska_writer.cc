@@ -14,7 +14,7 @@ namespace {
 // What the interleaving may hold back while one stream waits for another.
 // Ordinary sources stay well within both; a stream that ends early or is
 // stamped far ahead would otherwise keep the rest of the file in memory.
-constexpr size_t kInterleaveBytes = 8u << 20;
+constexpr size_t kInterleaveBytes = 4u << 20;
 constexpr int64_t kInterleaveSpan = 10 * AV_TIME_BASE;
 
 const AVOutputFormat& MatroskaFormat() {
