@@ -3,9 +3,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "graph/engine/muxed_file.h"
+#include "graph/engine/packet_interleaver.h"
 #include "graph/engine/stream_repack.h"
 #include "graph/engine/timestamp_repair.h"
 
@@ -41,8 +43,13 @@ class MatroskaWriter {
     std::unique_ptr<StreamRepack> repack;  // null when stored as it is
   };
 
+  bool WriteDue(bool all);
+
   MuxedFile file_;
   std::vector<Track> tracks_;
+  // Made with the first packet, once the tracks are known.
+  std::optional<PacketInterleaver> interleaver_;
+  PacketHandle due_ = MakePacket();
 };
 
 }  // namespace quorvex::engine

@@ -84,6 +84,8 @@ std::unique_ptr<MediaSource> MediaSource::Open(MediaFileSystem& files, const Int
   // avformat_open_input freed the context on failure.
   if (opened < 0) return source->Refuse(opened);
   source->format_.reset(format);
+  // Probing reads the first packets already; damage among them counts too.
+  source->damage_ = std::make_unique<ReadDamage>(*format, path.string(), source->size());
 
   const int analysed = avformat_find_stream_info(format, nullptr);
   // Interrupted, the streams found so far still make a graph whose run
@@ -158,13 +160,20 @@ MediaSource::ReadResult MediaSource::ReadDemuxed(AVPacket* packet) {
     const int result = av_read_frame(format_.get(), packet);
     if (result >= 0) {
       consecutiveFailures_ = 0;
+      damage_->PacketRead(*packet);
       return ReadResult::kPacket;
     }
     // A failed read ends the input too, but it is no end of the data.
     if (channel_->failed()) return ReadResult::kError;
-    if (result == AVERROR_EOF || avio_feof(format_->pb)) return ReadResult::kEnd;
+    if (result == AVERROR_EOF || avio_feof(format_->pb)) {
+      return damage_->EndIsClean() ? ReadResult::kEnd : ReadResult::kError;
+    }
     if (result == AVERROR(EAGAIN)) continue;
-    if (++consecutiveFailures_ > kMaxConsecutiveFailures) return ReadResult::kError;
+    damage_->ReadFailed(result);
+    if (++consecutiveFailures_ > kMaxConsecutiveFailures) {
+      damage_->GaveUp();
+      return ReadResult::kError;
+    }
   }
 }
 

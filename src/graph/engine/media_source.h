@@ -9,6 +9,7 @@
 #include "graph/engine/avi_presentation_times.h"
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/read_damage.h"
 #include "graph/engine/splice_joiner.h"
 #include "platform/interrupts.h"
 #include "platform/media_file.h"
@@ -32,7 +33,9 @@ class MediaSource {
   const AVFormatContext& container() const { return *format_; }
 
   // Fills `packet` with the next packet, timestamps completed as far as the
-  // demuxer can. A damaged stretch is skipped rather than ending the read.
+  // demuxer can. A damaged stretch is skipped rather than ending the read,
+  // and reported; damage that ends the read with media still ahead is an
+  // error.
   ReadResult Read(AVPacket* packet);
 
   // Bytes read so far and the file's size, for progress.
@@ -57,6 +60,8 @@ class MediaSource {
   std::unique_ptr<MediaFile> file_;
   std::unique_ptr<FileChannel> channel_;
   InputFormatHandle format_;
+  // Declared after the context it watches.
+  std::unique_ptr<ReadDamage> damage_;
   int consecutiveFailures_ = 0;
   // For MPEG transport and programme streams, whose clock restarts at a splice.
   std::unique_ptr<SpliceJoiner> joiner_;
