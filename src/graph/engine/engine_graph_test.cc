@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
+#include "posix_test_support.h"
 #include "graph/com_ptr.h"
 #include "graph/engine/engine_class_factory.h"
 #include "text/conversions.h"
@@ -23,8 +23,8 @@ namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
-using e2e::RunFfmpeg;
-using e2e::ScratchDirectory;
+using test_support::RunFfmpeg;
+using test_support::ScratchDirectory;
 
 class EngineGraphTest : public ::testing::Test {
  protected:
