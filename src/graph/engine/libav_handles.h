@@ -8,7 +8,6 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavcodec/bsf.h>
 #include <libavformat/avformat.h>
 }
 
@@ -20,11 +19,6 @@ struct PacketDeleter {
 using PacketHandle = std::unique_ptr<AVPacket, PacketDeleter>;
 
 inline PacketHandle MakePacket() { return PacketHandle(av_packet_alloc()); }
-
-struct BitstreamFilterDeleter {
-  void operator()(AVBSFContext* context) const { av_bsf_free(&context); }
-};
-using BitstreamFilterHandle = std::unique_ptr<AVBSFContext, BitstreamFilterDeleter>;
 
 struct InputFormatDeleter {
   void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
