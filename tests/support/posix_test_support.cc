@@ -6,6 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -39,7 +43,23 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
   return result;
 }
 
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
+}
+
+bool HasEnded(pid_t pid) {
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid;
+}
+
 }  // namespace
+
+int CommandTimeLimitSeconds() {
+  const char* setting = std::getenv("QUORVEX_TEST_COMMAND_SECONDS");
+  const int seconds = setting != nullptr ? std::atoi(setting) : 0;
+  return seconds > 0 ? seconds : 300;
+}
 
 CommandResult RunCommand(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
                          const std::function<void(int processId)>& whileRunning) {
@@ -67,11 +87,16 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, const std::v
   if (spawned == 0) {
     std::thread actor;
     if (whileRunning) actor = std::thread(whileRunning, static_cast<int>(pid));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(CommandTimeLimitSeconds());
+    bool hung = false;
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* targets[2] = {&result.output, &result.errorOutput};
     int open = 2;
-    while (open > 0) {
-      if (poll(fds, 2, -1) < 0) break;
+    while (open > 0 && !hung) {
+      const int ready = poll(fds, 2, MillisecondsUntil(deadline));
+      if (ready < 0 && errno != EINTR) break;
+      if (ready == 0) hung = std::chrono::steady_clock::now() >= deadline;
+      if (ready <= 0) continue;
       for (int i = 0; i < 2; ++i) {
         if (fds[i].fd < 0 || fds[i].revents == 0) continue;
         char buffer[65536];
@@ -84,11 +109,23 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, const std::v
         }
       }
     }
+    // A program that closed its output may still be running; it gets what
+    // is left of its time, and is killed after that.
+    // WNOWAIT leaves the process unreaped until the actor is done with it.
+    while (!hung && !HasEnded(pid)) {
+      hung = std::chrono::steady_clock::now() >= deadline;
+      if (!hung) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (hung) {
+      kill(pid, SIGKILL);
+      result.errorOutput += "\n[test support: " + arguments[0] + " was still running after " +
+                            std::to_string(CommandTimeLimitSeconds()) + " s and was killed]\n";
+    }
     // Joined before the process is reaped, so the actor never signals a reused id.
     if (actor.joinable()) actor.join();
     int status = 0;
     waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.exitCode = !hung && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   close(out[0]);
   close(err[0]);
