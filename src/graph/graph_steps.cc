@@ -1,6 +1,5 @@
 #include "graph/graph_steps.h"
 
-#include "graph/required_interface.h"
 #include "text/conversions.h"
 #include "text/file_names.h"
 #include "text/fold.h"

@@ -13,9 +13,23 @@
 #include "graph/com_ptr.h"
 #include "graph/guid.h"
 #include "graph/interfaces.h"
+#include "platform/abnormal_termination.h"
 #include "platform/console.h"
 
 namespace quorvex {
+
+// Asks `object` for an interface that the jobs cannot work without. A filter
+// that refuses it is not the filter the job asked for, which nothing can
+// report sensibly: the run ends abnormally, after the caller's references
+// are given up by unwinding.
+template <class U, class T>
+ComPtr<U> RequireInterface(T* object) {
+  ComPtr<U> result;
+  if (QueryInterfaceFor(object, result) != kOk || !result) {
+    throw AbnormalTermination("EIntfCastError", "Interface not supported");
+  }
+  return result;
+}
 
 // The splitter class for a source: the WMV Splitter for a ".wmv" file in any
 // letter case, the Haali Simple Media Splitter for everything else.

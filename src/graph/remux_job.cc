@@ -4,7 +4,6 @@
 #include "graph/com_ptr.h"
 #include "graph/graph_steps.h"
 #include "graph/pin_selection.h"
-#include "graph/required_interface.h"
 
 namespace quorvex {
 namespace {
