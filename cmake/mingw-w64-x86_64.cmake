@@ -16,9 +16,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Self-contained executables: no MinGW runtime DLLs to ship beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Lets add_test run the Windows programs under Wine.
-find_program(QUORVEX_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(QUORVEX_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVEX_WINE})
-endif()

@@ -3,7 +3,8 @@
 #include "cli/jobs.h"
 #include "cli/run_driver.h"
 #include "platform/abnormal_termination.h"
-#include "graph/graph_jobs.h"
+#include "graph/demux_job.h"
+#include "graph/remux_job.h"
 #include "timecodes/timecode_jobs.h"
 
 namespace quorvex {

@@ -1,15 +1,12 @@
 // DemuxToRawFiles: splitter -> one Dump filter per wanted stream.
-#include <string>
+#include "graph/demux_job.h"
+
 #include <vector>
 
 #include "graph/com_ptr.h"
-#include "graph/dump_file_name.h"
-#include "graph/graph_jobs.h"
+#include "graph/graph_steps.h"
 #include "graph/pin_selection.h"
-#include "graph/required_interface.h"
-#include "graph/run_graph.h"
-#include "graph/splitter_steps.h"
-#include "graph/wanted_pins.h"
+#include "text/conversions.h"
 
 namespace quorvex {
 namespace {
@@ -19,6 +16,21 @@ std::string QuotedPinLine(std::string_view before, const std::string& pinName, s
 }
 
 }  // namespace
+
+std::u16string DumpFileNameFor(std::u16string_view destFile, const TPinInfo& pin, const FileNameRules& rules) {
+  // Pins are named like "Video 1" and "Audio 2": the part after the kind
+  // tells the streams of one kind apart.
+  constexpr size_t kKindPrefixLength = 6;
+  const std::u16string wideName = WidePinName(pin);
+  const std::u16string_view kept =
+      wideName.size() > kKindPrefixLength ? std::u16string_view(wideName).substr(kKindPrefixLength) : u"";
+  const char16_t* kindExtension = NameContains(PinNameOf(pin), "Video") ? u".mpv" : u".mpa";
+  // Built by appending: GCC 12 misreads "literal" + string at -O3 (-Wrestrict).
+  std::u16string extension(1, u'.');
+  extension += kept;
+  extension += kindExtension;
+  return WidenText(ReplaceExtension(NarrowText(destFile), NarrowPinText(extension), rules));
+}
 
 bool DemuxToRawFiles(ClassFactory& factory, Console& console, const std::u16string& sourceFile,
                      const std::u16string& destFile, bool videoOnly, bool audioOnly) {

@@ -1,5 +1,6 @@
 #include "graph/pin_selection.h"
 
+#include "graph/com_ptr.h"
 #include "text/conversions.h"
 #include "text/fold.h"
 
@@ -33,6 +34,21 @@ bool PinWanted(std::string_view pinName, bool videoOnly, bool audioOnly) {
   if (!audioOnly && NameContains(pinName, "Video")) return true;
   if (videoOnly) return false;
   return NameContains(pinName, "Audio");
+}
+
+bool ForEachWantedPin(IEnumPins& splitterPins, bool videoOnly, bool audioOnly, const WantedPinHandler& handle) {
+  ComPtr<IPin> pin;
+  while (splitterPins.Next(1, pin.Put(), nullptr) == kOk && pin) {
+    TPinInfo info;
+    const HResult infoResult = pin->QueryPinInfo(&info);
+    // Whatever the answer, a filter reference handed out is given up with the pin.
+    const auto pinFilter = ComPtr<IBaseFilter>::Adopt(info.pFilter);
+    if (infoResult != kOk) continue;
+    const std::string name = PinNameOf(info);
+    if (!PinWanted(name, videoOnly, audioOnly)) continue;
+    if (!handle(*pin.Get(), info, name)) return false;
+  }
+  return true;
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #ifndef QUORVEX_GRAPH_PIN_SELECTION_H_
 #define QUORVEX_GRAPH_PIN_SELECTION_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,16 @@ bool NameContains(std::string_view name, std::string_view word);
 // Whether a stream is taken, judged by its pin name alone: video first unless
 // only audio is asked for, then audio unless only video is asked for.
 bool PinWanted(std::string_view pinName, bool videoOnly, bool audioOnly);
+
+// What a job does with one wanted splitter pin; false ends the walk.
+using WantedPinHandler = std::function<bool(IPin& pin, const TPinInfo& info, const std::string& name)>;
+
+// Walks the pins a splitter's enumerator delivers, in its order, and hands
+// each wanted one to `handle`. Pins whose information cannot be read and
+// unwanted pins pass without a word; the filter reference of each pin's
+// information is given up once the pin is dealt with. An enumeration error
+// ends the walk as quietly as its normal end. Answers false when `handle` did.
+bool ForEachWantedPin(IEnumPins& splitterPins, bool videoOnly, bool audioOnly, const WantedPinHandler& handle);
 
 }  // namespace quorvex
 

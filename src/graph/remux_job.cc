@@ -1,10 +1,9 @@
 // RemuxToMatroska: splitter -> Haali Matroska Muxer, one graph per call.
+#include "graph/remux_job.h"
+
 #include "graph/com_ptr.h"
-#include "graph/graph_jobs.h"
-#include "graph/required_interface.h"
-#include "graph/run_graph.h"
-#include "graph/splitter_steps.h"
-#include "graph/wanted_pins.h"
+#include "graph/graph_steps.h"
+#include "graph/pin_selection.h"
 
 namespace quorvex {
 namespace {

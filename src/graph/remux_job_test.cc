@@ -1,10 +1,11 @@
+#include "graph/remux_job.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "graph/graph_jobs.h"
 #include "platform/testing/recording_console.h"
 #include "graph/testing/reference_expectations.h"
 #include "graph/testing/scripted_class_factory.h"

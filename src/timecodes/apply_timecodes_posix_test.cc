@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
+#include "posix_test_support.h"
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/process_runner_posix.h"
 #include "platform/posix/registry_reader_posix.h"
@@ -26,8 +26,8 @@ namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
-using e2e::ReadFile;
-using e2e::ScratchDirectory;
+using test_support::ReadFile;
+using test_support::ScratchDirectory;
 using testing::EventLog;
 
 std::string Say(std::string_view line) { return "say: " + std::string(line); }
@@ -206,11 +206,11 @@ void MakeMovie(const std::string& name, bool audioFirst = false) {
                                      "-f",  "lavfi", "-i", "sine=frequency=440:duration=1"};
   if (audioFirst) arguments.insert(arguments.end(), {"-map", "1:a", "-map", "0:v"});
   arguments.insert(arguments.end(), {"-c:v", "mpeg4", "-c:a", "mp2", "-shortest", name});
-  e2e::RunFfmpeg(arguments);
+  test_support::RunFfmpeg(arguments);
 }
 
 std::string Probe(const std::string& name, const std::string& entries) {
-  return e2e::RunCommand({"ffprobe", "-v", "error", "-show_entries", entries, "-of", "csv=p=0", name}).output;
+  return test_support::RunCommand({"ffprobe", "-v", "error", "-show_entries", entries, "-of", "csv=p=0", name}).output;
 }
 
 TEST_F(PosixTimecodeJobTest, RealMkvmergeRetimesInPlaceAndKeepsEveryTrack) {
@@ -228,7 +228,7 @@ TEST_F(PosixTimecodeJobTest, RealMkvmergeRetimesInPlaceAndKeepsEveryTrack) {
 
 TEST_F(PosixTimecodeJobTest, RealMkvmergeWithoutVideoRestoresTheFile) {
   const std::string sound = Path("sound.mkv");
-  e2e::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "mp2", sound});
+  test_support::RunFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "mp2", sound});
   const std::string before = ReadFile(sound);
   EXPECT_FALSE(ApplyTimecodesInPlace(services_, sound, "25.000"));
   EXPECT_EQ(Lines(), (std::vector<std::string>{std::string(kNoVideoTrackLine), std::string(kTimecodesNotSetLine)}));

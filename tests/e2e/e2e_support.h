@@ -1,27 +1,20 @@
 #ifndef QUORVEX_TESTS_E2E_E2E_SUPPORT_H_
 #define QUORVEX_TESTS_E2E_E2E_SUPPORT_H_
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "posix_test_support.h"
+
 namespace quorvex::e2e {
 
-struct CommandResult {
-  int exitCode = -1;       // -1 when the command could not run or died by a signal
-  std::string output;      // standard output
-  std::string errorOutput; // standard error
-};
-
-// Runs a program (found on PATH when the name has no slash) with arguments,
-// without a shell; stdin is /dev/null. `extraEnvironment` entries are
-// "NAME=value" added to (or replacing in) the current environment.
-// `whileRunning`, when given, is called on a thread of its own with the
-// process id right after the start, for tests that act on the running program.
-CommandResult RunCommand(const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment = {},
-                         const std::function<void(int processId)>& whileRunning = {});
+using test_support::CommandResult;
+using test_support::Lines;
+using test_support::ReadFile;
+using test_support::RunCommand;
+using test_support::RunFfmpeg;
+using test_support::ScratchDirectory;
 
 // The quorvex binary under test (from QUORVEX_BINARY, set by the build).
 std::string QuorvexBinary();
@@ -30,32 +23,6 @@ std::string QuorvexBinary();
 CommandResult RunQuorvex(const std::vector<std::string>& arguments,
                          const std::vector<std::string>& extraEnvironment = {},
                          const std::function<void(int processId)>& whileRunning = {});
-
-// A fresh directory for one test, removed with everything in it on destruction.
-class ScratchDirectory {
- public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-// Runs ffmpeg quietly (-hide_banner -loglevel error -y prepended); fails the
-// current test when it fails.
-void RunFfmpeg(const std::vector<std::string>& arguments);
-
-// Splits text into lines without their ends.
-std::vector<std::string> Lines(const std::string& text);
-
-std::string ReadFile(const std::string& path);
-
-// Makes a named pipe; fails the current test when it cannot.
-void MakeFifo(const std::string& path);
 
 }  // namespace quorvex::e2e
 

@@ -449,17 +449,19 @@ TEST(RobustnessDisk, FullDiskDuringRemuxRemovesThePartialDestination) {
   EXPECT_TRUE(StateOf(source) == before) << "the source was changed";
 }
 
-TEST(RobustnessDisk, FullDiskDuringDemuxFails) {
+TEST(RobustnessDisk, FullDiskDuringDemuxRemovesThePartialStreamFiles) {
   ScratchDirectory dir;
   const std::string source = MakeLargeSource(dir);
   TinyMount tiny(dir.path() / "full", "size=256k");
   if (!tiny.mounted()) GTEST_SKIP() << kNoMount;
+  ASSERT_GT(SizeOf(source), 1024u * 1024u);
   const FileState before = StateOf(source);
 
   const CommandResult run = RunQuorvex({source, dir / "full/out.mkv", "-demux"});
 
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(OutputLines(run), (std::vector<std::string>{kDemuxing, kErrorAbort}));
+  EXPECT_TRUE(DirectoryNames(dir.path() / "full").empty()) << "partial stream files were left behind";
   EXPECT_TRUE(StateOf(source) == before) << "the source was changed";
 }
 

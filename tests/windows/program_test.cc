@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/windows/win32_handle.h"
 #include "windows_test_support.h"
 
 namespace quorvex::testing {
@@ -197,11 +198,9 @@ TEST(ProgramTest, LostStandardOutputEndsAbnormally) {
   CloseHandle(output);
   CloseHandle(errors);
   ASSERT_TRUE(started);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  Win32Handle processHandle(process.hProcess);
+  Win32Handle threadHandle(process.hThread);
+  const uint32_t exitCode = WaitForExit(processHandle.get());
 
   EXPECT_EQ(exitCode, 1u);
   const std::string report = ReadFileBytes(scratch / "errors.txt");

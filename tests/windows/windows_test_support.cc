@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "platform/windows/win32_handle.h"
@@ -18,6 +18,18 @@ std::string ReadAll(HANDLE handle) {
   DWORD got = 0;
   while (ReadFile(handle, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
+}
+
+// Appends what the pipe holds now, without waiting for more.
+void ReadAvailable(HANDLE pipe, std::string& bytes) {
+  char chunk[4096];
+  DWORD available = 0;
+  while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    DWORD got = 0;
+    const DWORD wanted = available < sizeof chunk ? available : static_cast<DWORD>(sizeof chunk);
+    if (!ReadFile(pipe, chunk, wanted, &got, nullptr) || got == 0) return;
+    bytes.append(chunk, got);
+  }
 }
 
 struct Pipe {
@@ -74,10 +86,15 @@ std::string FullPathOf(const std::string& name) {
 ProcessResult RunCommandLine(const std::string& commandLine, const std::string& folder) {
   Pipe output = MakeInheritablePipe();
   Pipe error = MakeInheritablePipe();
+  // Input from the null device: a program that reads it sees its end at once
+  // instead of waiting on whatever the test program was given.
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  Win32Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
+                                0, nullptr));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdInput = input.get();
   startup.hStdOutput = output.writer.get();
   startup.hStdError = error.writer.get();
   std::vector<char> line(commandLine.begin(), commandLine.end());
@@ -89,18 +106,55 @@ ProcessResult RunCommandLine(const std::string& commandLine, const std::string& 
   }
   Win32Handle process(info.hProcess);
   Win32Handle thread(info.hThread);
+  input.Close();
   output.writer.Close();
   error.writer.Close();
 
+  // The end of the pipes is no sign that the program has ended: a process
+  // the program starts may hold them longer. Wine's desktop process, started
+  // by the first program that needs a window, keeps the standard error of
+  // the program that started it for as long as the desktop lives, which is
+  // longer than this test program. So the program's own end is awaited, and
+  // the pipes are emptied while it runs and once more after it, when all it
+  // wrote is in them.
   ProcessResult result;
-  std::thread errorReader([&] { result.standardError = ReadAll(error.reader.get()); });
-  result.standardOutput = ReadAll(output.reader.get());
-  errorReader.join();
-  WaitForSingleObject(process.get(), INFINITE);
+  const ULONGLONG deadline = GetTickCount64() + 1000ull * CommandTimeLimitSeconds();
+  for (;;) {
+    ReadAvailable(output.reader.get(), result.standardOutput);
+    ReadAvailable(error.reader.get(), result.standardError);
+    if (WaitForSingleObject(process.get(), 10) == WAIT_OBJECT_0) break;
+    if (GetTickCount64() > deadline) {
+      TerminateProcess(process.get(), 1);
+      WaitForSingleObject(process.get(), 10000);
+      throw std::runtime_error("still running after " + std::to_string(CommandTimeLimitSeconds()) +
+                               " s, stopped: " + commandLine + "\nstandard output so far:\n" + result.standardOutput +
+                               "\nstandard error so far:\n" + result.standardError);
+    }
+  }
+  ReadAvailable(output.reader.get(), result.standardOutput);
+  ReadAvailable(error.reader.get(), result.standardError);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.get(), &exitCode);
   result.exitCode = exitCode;
   return result;
+}
+
+int CommandTimeLimitSeconds() {
+  char setting[32] = {};
+  const DWORD length = GetEnvironmentVariableA("QUORVEX_TEST_COMMAND_SECONDS", setting, sizeof setting);
+  const int seconds = length > 0 && length < sizeof setting ? std::atoi(setting) : 0;
+  return seconds > 0 ? seconds : 300;
+}
+
+uint32_t WaitForExit(HANDLE process) {
+  if (WaitForSingleObject(process, 1000u * static_cast<DWORD>(CommandTimeLimitSeconds())) != WAIT_OBJECT_0) {
+    TerminateProcess(process, 1);
+    throw std::runtime_error("a started program was still running after " +
+                             std::to_string(CommandTimeLimitSeconds()) + " s and was stopped");
+  }
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process, &exitCode);
+  return exitCode;
 }
 
 ScratchFolder::ScratchFolder() {

@@ -21,8 +21,18 @@ struct ProcessResult {
 
 // Starts a program with CreateProcessA on exactly `commandLine` (no
 // application name, no re-quoting) in `folder`, with its standard output
-// and standard error read through pipes, and waits for its end.
+// and standard error read through pipes and its input from the null device,
+// and waits for its end. A program still running after
+// CommandTimeLimitSeconds() is stopped and the call throws, which fails the
+// test with its name.
 ProcessResult RunCommandLine(const std::string& commandLine, const std::string& folder = "");
+
+// 300 s, or QUORVEX_TEST_COMMAND_SECONDS when set.
+int CommandTimeLimitSeconds();
+
+// Waits for a started process to end, as RunCommandLine does, and gives its
+// exit code.
+uint32_t WaitForExit(void* process);
 
 // A fresh folder under the temporary folder, deleted with all it holds.
 class ScratchFolder {

@@ -40,7 +40,6 @@ class EnginePin final : public IPin {
   HResult Connect(IPin* receivePin, const TAmMediaType* mediaType) override;
   HResult QueryPinInfo(TPinInfo* info) override;
 
-  PinDirection direction() const { return direction_; }
   const std::u16string& name() const { return name_; }
   bool connected() const { return peer_ != nullptr; }
   // The stream this pin carries: its own (output) or its peer's (input).

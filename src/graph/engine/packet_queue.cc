@@ -80,4 +80,9 @@ void PacketQueue::Cancel() {
   notFull_.notify_all();
 }
 
+bool PacketQueue::PushWaiting() {
+  std::lock_guard lock(mutex_);
+  return readerWaiting_;
+}
+
 }  // namespace quorvex::engine

@@ -30,6 +30,9 @@ class PacketQueue {
   // Wakes and refuses everyone, dropping what is queued.
   void Cancel();
 
+  // True while a Push waits for room: lets a test see the reading thread held back.
+  bool PushWaiting();
+
  private:
   bool HasRoomFor(size_t size) const;
   // The writer is woken in batches, not for every packet: each wake-up costs

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace quorvex::engine {
 namespace {
@@ -29,21 +30,60 @@ TEST(PacketQueueTest, DeliversInOrderAndDrainsAfterClose) {
   EXPECT_FALSE(queue.Pop(out.get()));
 }
 
-TEST(PacketQueueTest, ByteBudgetHoldsTheProducerBackButLetsAGiantPacketThrough) {
+// Returns once a Push is waiting inside the queue: proof that the reading
+// thread was held back, with no guess at how long that takes.
+void AwaitBlockedPush(PacketQueue& queue) {
+  while (!queue.PushWaiting()) std::this_thread::yield();
+}
+
+struct RoomCase {
+  const char* name;
+  size_t slots;
+  size_t byteBudget;
+  std::vector<int> queued;  // sizes of the packets already in the queue
+  int next;                 // size of the packet that must wait
+};
+
+TEST(PacketQueueTest, ProducerWaitsForRoomUntilThePacketsAhead) {
+  const RoomCase cases[] = {
+      {"every slot taken", 2, 1 << 20, {10, 10}, 10},
+      {"byte budget spent", 16, 100, {60}, 50},
+      {"a giant packet alone over the budget", 16, 100, {1000}, 10},
+  };
+  for (const RoomCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PacketQueue queue(c.slots, c.byteBudget);
+    for (int size : c.queued) ASSERT_TRUE(queue.Push(PacketOfSize(size).get()));
+    std::atomic<bool> nextIn{false};
+    std::thread producer([&] {
+      PacketHandle packet = PacketOfSize(c.next, 7);
+      EXPECT_TRUE(queue.Push(packet.get()));
+      nextIn = true;
+    });
+    AwaitBlockedPush(queue);
+    EXPECT_FALSE(nextIn.load());
+    PacketHandle out = MakePacket();
+    for (size_t i = 0; i < c.queued.size(); ++i) {
+      ASSERT_TRUE(queue.Pop(out.get()));
+      av_packet_unref(out.get());
+    }
+    producer.join();
+    EXPECT_TRUE(nextIn.load());
+    ASSERT_TRUE(queue.Pop(out.get()));
+    EXPECT_EQ(out->stream_index, 7);
+    EXPECT_EQ(out->size, c.next);
+    av_packet_unref(out.get());
+  }
+}
+
+TEST(PacketQueueTest, GiantPacketPassesAnEmptyQueueWithoutWaiting) {
   PacketQueue queue(16, 100);
-  ASSERT_TRUE(queue.Push(PacketOfSize(1000).get()));  // alone, it may exceed the budget
-  std::atomic<bool> secondIn{false};
-  std::thread producer([&] {
-    PacketHandle packet = PacketOfSize(10);
-    EXPECT_TRUE(queue.Push(packet.get()));
-    secondIn = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_FALSE(secondIn.load());
+  ASSERT_TRUE(queue.Push(PacketOfSize(1000).get()));  // returns: an empty queue takes it whatever its size
+  EXPECT_FALSE(queue.PushWaiting());
+  queue.Close();
   PacketHandle out = MakePacket();
   ASSERT_TRUE(queue.Pop(out.get()));
-  producer.join();
-  EXPECT_TRUE(secondIn.load());
+  EXPECT_EQ(out->size, 1000);
 }
 
 TEST(PacketQueueTest, CancelWakesBothSidesAndDropsWhatIsQueued) {
@@ -54,7 +94,7 @@ TEST(PacketQueueTest, CancelWakesBothSidesAndDropsWhatIsQueued) {
     EXPECT_FALSE(queue.Push(packet.get()));  // blocked on the full queue until cancelled
     EXPECT_EQ(packet->size, 10);             // and left with its data
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  AwaitBlockedPush(queue);
   queue.Cancel();
   producer.join();
   PacketHandle out = MakePacket();

@@ -1,9 +1,22 @@
-#include "graph/splitter_steps.h"
+#include "graph/graph_steps.h"
 
-#include "graph/required_interface.h"
-#include "graph/splitter_choice.h"
+#include "text/conversions.h"
+#include "text/file_names.h"
+#include "text/fold.h"
 
 namespace quorvex {
+
+Guid SplitterClsidFor(std::u16string_view sourceFile) {
+  const bool isWmv = SameTextFold(ExtensionOf(NarrowText(sourceFile)), ".wmv");
+  return isWmv ? kClsidWmvSplitter : kClsidHaaliSplitter;
+}
+
+SplitterLines SplitterLinesFor(const Guid& splitterClsid) {
+  if (splitterClsid == kClsidWmvSplitter) {
+    return {"Getting WMV Splitter instance failed.", "Adding WMV Splitter failed."};
+  }
+  return {"Getting Haali Simple Media Splitter instance failed.", "Adding Haali Media Splitter failed."};
+}
 
 bool CreateGraphManager(ClassFactory& factory, Console& console, ComPtr<IGraphBuilder>& graphManager) {
   if (CreateInstanceOf(factory, kClsidFilterGraph, graphManager) == kOk && graphManager) return true;
@@ -39,6 +52,41 @@ bool EnumerateSplitterPins(IBaseFilter& splitter, Console& console, ComPtr<IEnum
   // The same line for either splitter class.
   console.WriteLine("Enumerating Haali Media Splitter pins failed.");
   return false;
+}
+
+bool RunGraphToCompletion(IGraphBuilder& graphManager, Console& console) {
+  ComPtr<IMediaControl> control;
+  if (QueryInterfaceFor(&graphManager, control) != kOk) {
+    console.WriteLine("Getting IMediaControl failed.");
+    return false;
+  }
+  ComPtr<IMediaEvent> events;
+  if (QueryInterfaceFor(&graphManager, events) != kOk) {
+    console.WriteLine("Getting IMediaEvent failed.");
+    return false;
+  }
+  if (control->Run() != kOk) {
+    console.WriteLine("Starting muxing failed.");
+    return false;
+  }
+  int32_t eventCode = 0;
+  if (events->WaitForCompletion(kInfiniteTimeout, &eventCode) != kOk) {
+    console.WriteLine("Waiting for muxing completion failed.");
+    return false;
+  }
+  switch (eventCode) {
+    case kEcComplete:
+      return true;
+    case kEcUserAbort:
+      console.WriteLine("User aborted muxing.");
+      return false;
+    case kEcErrorAbort:
+      console.WriteLine("An error ocurred during muxing.");
+      return false;
+    default:
+      console.WriteLine("Unknown muxing error.");
+      return false;
+  }
 }
 
 }  // namespace quorvex

@@ -1,5 +1,5 @@
-#ifndef QUORVEX_GRAPH_GRAPH_JOBS_H_
-#define QUORVEX_GRAPH_GRAPH_JOBS_H_
+#ifndef QUORVEX_GRAPH_REMUX_JOB_H_
+#define QUORVEX_GRAPH_REMUX_JOB_H_
 
 #include <string>
 
@@ -14,11 +14,6 @@ namespace quorvex {
 bool RemuxToMatroska(ClassFactory& factory, Console& console, const std::u16string& sourceFile,
                      const std::u16string& destFile, bool videoOnly, bool audioOnly);
 
-// Writes each wanted stream of `sourceFile` into a raw file named after
-// `destFile` (".mpv" for video, ".mpa" for audio).
-bool DemuxToRawFiles(ClassFactory& factory, Console& console, const std::u16string& sourceFile,
-                     const std::u16string& destFile, bool videoOnly, bool audioOnly);
-
 }  // namespace quorvex
 
-#endif  // QUORVEX_GRAPH_GRAPH_JOBS_H_
+#endif  // QUORVEX_GRAPH_REMUX_JOB_H_
