@@ -1,10 +1,9 @@
 #include "cli/program.h"
 
-#include "cli/jobs.h"
 #include "cli/run_driver.h"
 #include "platform/abnormal_termination.h"
 #include "graph/graph_jobs.h"
-#include "timecodes/timecode_jobs.h"
+#include "timecodes/apply_timecodes.h"
 
 namespace quorvex {
 namespace {

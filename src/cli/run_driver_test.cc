@@ -116,9 +116,6 @@ TEST_F(RunDriverTest, FailedJobsWriteNoVerdict) {
 
 TEST_F(RunDriverTest, FailedRemuxDeletesOnlyWhatTheRunMadeOrChanged) {
   jobs.remuxResult = false;
-  jobs.duringRemux = [this] { files.AddFile("in.mkv", "partial"); };
-  files.AddFile("made.mkv", "x");
-  files.removed.clear();
 
   // The job wrote a new destination: it goes.
   jobs.duringRemux = [this] { files.AddFile("new.mkv", "partial"); };

@@ -1,16 +1,17 @@
-// Re-times a Matroska file into a new one by running mkvmerge with a
-// timecode file that declares one constant rate.
+// Re-times a Matroska file by running mkvmerge with a timecode file that
+// declares one constant rate: into a new file, or in place under the
+// remuxed file's own name, keeping the remuxed file aside until the re-timed
+// one is known to be good.
+#include "timecodes/apply_timecodes.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "timecodes/mkvmerge_command_line.h"
+#include "text/file_names.h"
+#include "timecodes/mkvmerge_invocation.h"
 #include "timecodes/mkvmerge_locator.h"
-#include "timecodes/timecode_file.h"
-#include "timecodes/timecode_jobs.h"
-#include "timecodes/timecode_lines.h"
-#include "timecodes/track_identification.h"
 
 namespace quorvex {
 namespace {
@@ -45,7 +46,39 @@ bool RunChangedOutput(FileSystem& files, const std::string& input, const std::st
   return !(inputIdentity && inputIdentity->SameFileAs(*after));
 }
 
+// Puts the remuxed file back under the destination name unless the re-timed
+// file was kept, also when the run ends abnormally.
+class Backup {
+ public:
+  Backup(FileSystem& files, std::string destination, std::string backup)
+      : files_(files), destination_(std::move(destination)), backup_(std::move(backup)) {}
+  ~Backup() {
+    if (kept_) return;
+    // The move back never replaces a file, so whatever the job left under
+    // the destination name goes first.
+    files_.RemoveFile(destination_);
+    files_.MoveFileNoReplace(backup_, destination_);
+  }
+  Backup(const Backup&) = delete;
+  Backup& operator=(const Backup&) = delete;
+
+  void Discard() {
+    kept_ = true;
+    files_.RemoveFile(backup_);
+  }
+
+ private:
+  FileSystem& files_;
+  std::string destination_;
+  std::string backup_;
+  bool kept_ = false;
+};
+
 }  // namespace
+
+std::string StartingFailedLine(std::string_view programFileName) {
+  return "Starting \"" + std::string(programFileName) + "\" failed.";
+}
 
 bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const std::string& output,
                     const std::string& rate) {
@@ -97,6 +130,19 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
     return false;
   }
   return true;
+}
+
+bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate) {
+  const std::string backupName = ReplaceExtension(destination, ".old.mkv");
+  if (!services.files.MoveFileNoReplace(destination, backupName)) {
+    services.console.WriteLine(kRenameFailedLine);
+    services.console.WriteLine(kRenameFailedTrailerLine);
+    return false;
+  }
+  Backup backup(services.files, destination, backupName);
+  const bool retimed = ApplyTimecodes(services, backupName, destination, rate);
+  if (retimed) backup.Discard();
+  return retimed;
 }
 
 }  // namespace quorvex

@@ -17,10 +17,9 @@
 #include "e2e_support.h"
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/process_runner_posix.h"
-#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/mkvmerge_path_search.h"
 #include "timecodes/testing/fake_services.h"
-#include "timecodes/timecode_jobs.h"
-#include "timecodes/timecode_lines.h"
+#include "timecodes/apply_timecodes.h"
 
 namespace quorvex {
 namespace {
@@ -104,7 +103,7 @@ class PosixTimecodeJobTest : public ::testing::Test {
   Console console_;
   PosixFileSystem files_;
   PosixProcessRunner processes_;
-  PosixRegistryReader registry_;
+  MkvmergePathSearch registry_;
   TimecodeServices services_;
 };
 

@@ -1,7 +1,11 @@
-#ifndef QUORVEX_TIMECODES_MKVMERGE_COMMAND_LINE_H_
-#define QUORVEX_TIMECODES_MKVMERGE_COMMAND_LINE_H_
+#ifndef QUORVEX_TIMECODES_MKVMERGE_INVOCATION_H_
+#define QUORVEX_TIMECODES_MKVMERGE_INVOCATION_H_
+
+// Everything the re-timing job hands to mkvmerge and reads back from it: the
+// timecode file, the two command lines and the track listing.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +13,14 @@
 #include "platform/process_runner.h"
 
 namespace quorvex {
+
+// mkvmerge's "timecode format v1" declaring one constant rate: two lines,
+// each ended by CR LF, no byte-order mark.
+std::string TimecodeFileContents(std::string_view rate);
+
+// The timecode file lies beside the output and is named after it; the
+// suffix is ".24p.txt" whatever the rate.
+std::string TimecodeFileName(std::string_view output);
 
 // One mkvmerge run that copies `input` into `output` with the timecode file
 // applied to the video track, which is also the only video track copied.
@@ -32,6 +44,12 @@ ProcessCommand RetimeCommand(const RetimeInvocation& run);
 // the track lines are read by their words, which mkvmerge translates.
 ProcessCommand IdentifyCommand(const std::string& mkvmergePath, const std::string& input);
 
+// The ID of the first video track listed by `mkvmerge --identify`, from its
+// lines "Track ID N: video (...)"; nullopt when there is none. mkvmerge has
+// numbered tracks from 1 in old versions and from 0 in current ones, so the
+// ID is read, never assumed.
+std::optional<uint32_t> FirstVideoTrackId(std::string_view identifyOutput);
+
 // mkvmerge reads some leading characters of an argument as syntax of its
 // own: "@" names an option file, "+" appends, "=" and parentheses change how
 // files are read, "-" starts an option. A relative name that begins with one
@@ -40,4 +58,4 @@ std::string ShieldFileArgument(std::string_view name);
 
 }  // namespace quorvex
 
-#endif  // QUORVEX_TIMECODES_MKVMERGE_COMMAND_LINE_H_
+#endif  // QUORVEX_TIMECODES_MKVMERGE_INVOCATION_H_

@@ -1,10 +1,32 @@
-#ifndef QUORVEX_TIMECODES_TIMECODE_LINES_H_
-#define QUORVEX_TIMECODES_TIMECODE_LINES_H_
+#ifndef QUORVEX_TIMECODES_APPLY_TIMECODES_H_
+#define QUORVEX_TIMECODES_APPLY_TIMECODES_H_
 
 #include <string>
 #include <string_view>
 
+#include "platform/console.h"
+#include "platform/file_system.h"
+#include "platform/process_runner.h"
+#include "platform/registry_reader.h"
+
 namespace quorvex {
+
+// What the re-timing jobs need of the platform.
+struct TimecodeServices {
+  Console& console;
+  FileSystem& files;
+  ProcessRunner& processes;
+  RegistryReader& registry;
+};
+
+// Runs mkvmerge to copy `input` into `output` with the video re-timed to
+// `rate`. Writes its own lines; true only when mkvmerge succeeded cleanly.
+bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const std::string& output,
+                    const std::string& rate);
+
+// Re-times `destination` under its own name, keeping it safe under a backup
+// name while mkvmerge runs.
+bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate);
 
 // The console lines of the re-timing jobs, gathered so the jobs and their
 // tests agree on every byte.
@@ -25,11 +47,10 @@ inline constexpr std::string_view kRenameFailedLine = "Error renaming MKV file."
 inline constexpr std::string_view kRenameFailedTrailerLine =
     "MKV file was successfully created, but the timecodes are not set.";
 
-// The two lines that name mkvmerge's program file, which differs by platform
+// The line that names mkvmerge's program file, which differs by platform
 // ("mkvmerge" or "mkvmerge.exe").
-std::string FailedToLocateLine(std::string_view programFileName);
 std::string StartingFailedLine(std::string_view programFileName);
 
 }  // namespace quorvex
 
-#endif  // QUORVEX_TIMECODES_TIMECODE_LINES_H_
+#endif  // QUORVEX_TIMECODES_APPLY_TIMECODES_H_
