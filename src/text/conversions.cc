@@ -3,6 +3,21 @@
 #include <cstdint>
 
 namespace quorvex {
+namespace {
+
+// File names on POSIX are UTF-8 by convention; names that are not valid
+// UTF-8 cannot be widened and come out empty.
+std::u16string WidenUtf8(std::string_view text) { return Utf8ToUtf16(text).value_or(std::u16string()); }
+std::string NarrowToUtf8(std::u16string_view text) { return Utf16ToUtf8(text).value_or(std::string()); }
+
+// Set once at start, before any other thread runs, and only read after.
+TextConversions installedConversions{&WidenUtf8, &NarrowToUtf8};
+
+}  // namespace
+
+std::u16string WidenText(std::string_view text) { return installedConversions.widen(text); }
+std::string NarrowText(std::u16string_view text) { return installedConversions.narrow(text); }
+void UseTextConversions(const TextConversions& conversions) { installedConversions = conversions; }
 
 std::u16string FixedWideText(const char16_t* units, size_t count) {
   size_t length = 0;

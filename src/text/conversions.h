@@ -10,9 +10,17 @@ namespace quorvex {
 
 // 8-bit text of the platform (UTF-8 on POSIX, the ANSI code page on Windows)
 // to and from UTF-16. Empty gives empty; a failed conversion gives empty.
-// Implemented by the platform layer.
 std::u16string WidenText(std::string_view text);
 std::string NarrowText(std::u16string_view text);
+
+// The pair of conversions behind WidenText and NarrowText. POSIX needs no
+// system call for them and they are the default; Windows converts through
+// its ANSI code page, which its platform layer installs at start.
+struct TextConversions {
+  std::u16string (*widen)(std::string_view text);
+  std::string (*narrow)(std::u16string_view text);
+};
+void UseTextConversions(const TextConversions& conversions);
 
 // The units of a fixed array before its first zero unit, or all of them.
 std::u16string FixedWideText(const char16_t* units, size_t count);
