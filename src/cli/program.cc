@@ -28,8 +28,9 @@ class ProgramJobs : public Jobs {
   bool ApplyTimecodes(const std::string& sourceFile, const std::string& destFile, const std::string& fps) override {
     return quorvex::ApplyTimecodes(timecodeServices_, sourceFile, destFile, fps);
   }
-  bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps) override {
-    return quorvex::ApplyTimecodesInPlace(timecodeServices_, destFile, fps);
+  bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps, bool defaultRate) override {
+    return quorvex::ApplyTimecodesInPlace(timecodeServices_, destFile, fps,
+                                          defaultRate ? RateChoice::kSourceDefault : RateChoice::kOption);
   }
 
  private:

@@ -20,7 +20,9 @@ class Jobs {
                                bool audioOnly) = 0;
   virtual bool ApplyTimecodes(const std::string& sourceFile, const std::string& destFile,
                               const std::string& fps) = 0;
-  virtual bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps) = 0;
+  // `defaultRate`: the rate is the source format's default, not an option,
+  // and applies only where it fits the video.
+  virtual bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps, bool defaultRate) = 0;
 };
 
 // One whole run: parses the arguments, checks the names, chooses and runs

@@ -5,6 +5,7 @@
 #include "timecodes/apply_timecodes.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,6 +75,35 @@ class Backup {
   bool kept_ = false;
 };
 
+// mkvmerge's listing of `file`; nullopt when mkvmerge cannot be started. A
+// listing that mkvmerge reports as failed is unreadable.
+std::optional<TrackListing> ListTracks(ProcessRunner& processes, const std::string& mkvmerge,
+                                       const std::string& file) {
+  const std::optional<CapturedRun> run = processes.RunCapturingOutput(IdentifyCommand(mkvmerge, file));
+  if (!run) return std::nullopt;
+  if (run->exitCode > 1) return TrackListing{};
+  return ReadTrackListing(run->standardOutput);
+}
+
+// Film rate, 24000/1001 frames per second, as nanoseconds per frame.
+constexpr double kFilmFrameDuration = 1e9 * 1001 / 24000;
+// Half the distance to 24.000 fps (0.1% away), so that true 24 fps video is
+// never taken for film.
+constexpr double kFilmTolerance = 0.0005;
+
+bool RunsAtFilmRate(const VideoTrack& video) {
+  if (!video.frameDuration) return false;
+  const double deviation = static_cast<double>(*video.frameDuration) / kFilmFrameDuration - 1;
+  return deviation <= kFilmTolerance && deviation >= -kFilmTolerance;
+}
+
+std::string KeptTimingLine(const VideoTrack& video) {
+  if (!video.frameDuration) return "The video has no constant frame rate: its own timing is kept.";
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%.3f", 1e9 / static_cast<double>(*video.frameDuration));
+  return std::string("The video runs at ") + rate + " fps: its own timing is kept.";
+}
+
 }  // namespace
 
 std::string StartingFailedLine(std::string_view programFileName) {
@@ -94,11 +124,10 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
 
   // The video track's ID differs between mkvmerge versions, and a wrong one
   // makes mkvmerge drop the video while reporting success.
-  const std::optional<CapturedRun> listing = services.processes.RunCapturingOutput(IdentifyCommand(mkvmerge, input));
+  const std::optional<TrackListing> listing = ListTracks(services.processes, mkvmerge, input);
   if (!listing) return Fail(console, StartingFailedLine(naming.programFileName));
-  const std::optional<uint32_t> videoTrack =
-      listing->exitCode <= 1 ? FirstVideoTrackId(listing->standardOutput) : std::nullopt;
-  if (!videoTrack) return Fail(console, kNoVideoTrackLine);
+  if (!listing->firstVideo) return Fail(console, kNoVideoTrackLine);
+  const uint32_t videoTrack = listing->firstVideo->id;
 
   const std::string timecodeFile = TimecodeFileName(output);
   if (!files.WriteWholeFile(timecodeFile, TimecodeFileContents(rate))) {
@@ -114,7 +143,7 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
   console.WriteLine("");
   console.Flush();
   const std::optional<uint32_t> exitCode =
-      services.processes.RunInConsole(RetimeCommand({mkvmerge, output, timecodeFile, input, *videoTrack}));
+      services.processes.RunInConsole(RetimeCommand({mkvmerge, output, timecodeFile, input, videoTrack}));
   timecodes.reset();
   if (!exitCode) return Fail(console, StartingFailedLine(naming.programFileName));
   console.WriteLine("");
@@ -132,7 +161,25 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
   return true;
 }
 
-bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate) {
+bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate,
+                           RateChoice choice) {
+  if (choice == RateChoice::kSourceDefault) {
+    // The default suits film transfers only; any other video keeps its own
+    // timing, and a file without video has nothing to re-time.
+    const std::string mkvmerge = LocateMkvmerge(services.registry, services.files, services.console);
+    if (mkvmerge.empty()) {
+      services.console.WriteLine(kTimecodesNotSetLine);
+      return false;
+    }
+    const std::optional<TrackListing> listing = ListTracks(services.processes, mkvmerge, destination);
+    if (listing && listing->readable) {
+      if (!listing->firstVideo) return true;
+      if (!RunsAtFilmRate(*listing->firstVideo)) {
+        services.console.WriteLine(KeptTimingLine(*listing->firstVideo));
+        return true;
+      }
+    }
+  }
   const std::string backupName = ReplaceExtension(destination, ".old.mkv");
   if (!services.files.MoveFileNoReplace(destination, backupName)) {
     services.console.WriteLine(kRenameFailedLine);

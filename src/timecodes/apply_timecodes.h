@@ -24,9 +24,17 @@ struct TimecodeServices {
 bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const std::string& output,
                     const std::string& rate);
 
+// Where the rate of an in-place re-time comes from: an option, which is
+// always applied, or the default of the source's format, which is applied
+// only to video that runs at film rate (24000/1001 fps).
+enum class RateChoice { kOption, kSourceDefault };
+
 // Re-times `destination` under its own name, keeping it safe under a backup
-// name while mkvmerge runs.
-bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate);
+// name while mkvmerge runs. With the source's default rate, video at another
+// rate keeps its own timing (one line says so) and a file without video is
+// left as it is; both count as success.
+bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate,
+                           RateChoice choice = RateChoice::kOption);
 
 // The console lines of the re-timing jobs, gathered so the jobs and their
 // tests agree on every byte.

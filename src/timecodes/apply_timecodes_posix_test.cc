@@ -119,7 +119,7 @@ TEST_F(PosixTimecodeJobTest, InPlaceSuccessReplacesTheFileAndLeavesNothingBeside
   const std::string backup = Path("movie.old.mkv");
   EXPECT_EQ(LoggedRuns(log_),
             (std::vector<std::vector<std::string>>{
-                {"--ui-language", "en_US", "--identify", backup},
+                {"-J", backup},
                 {"-o", movie, "--timecodes", "0:" + Path("movie.24p.txt"), "-d", "0", backup}}));
   EXPECT_EQ(Lines(), (std::vector<std::string>{std::string(kPleaseWaitLine), "", ""}));
 }
@@ -134,7 +134,7 @@ TEST_F(PosixTimecodeJobTest, InPlaceFailuresRestoreTheRemuxedFile) {
       {{{"FAKE_MKVMERGE_SIGNAL", "9"}}, kErrorsLine},
       {{{"FAKE_MKVMERGE_WRITE_OUTPUT", "0"}}, kMissingOutputLine},
       {{{"FAKE_MKVMERGE_EXIT", "1"}}, kWarningsLine},
-      {{{"FAKE_MKVMERGE_TRACKS", "Track ID 0: audio (AAC)\n"}}, kNoVideoTrackLine},
+      {{{"FAKE_MKVMERGE_TRACKS", R"({"tracks":[{"id":0,"type":"audio"}]})"}}, kNoVideoTrackLine},
       {{{"FAKE_MKVMERGE_IDENTIFY_EXIT", "2"}}, kNoVideoTrackLine},
       // Ctrl+C reaches the tool and mkvmerge alike; the tool lives on to clean up.
       {{{"FAKE_MKVMERGE_INTERRUPT", "1"}, {"FAKE_MKVMERGE_SIGNAL", "2"}}, kErrorsLine},

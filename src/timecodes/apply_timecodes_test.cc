@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/abnormal_termination.h"
 #include "timecodes/testing/job_fixture.h"
 #include "timecodes/mkvmerge_locator.h"
@@ -34,7 +36,7 @@ TEST_F(ApplyTimecodesTest, SuccessRunsMkvmergeOnTheVideoTrackWithTheTimecodeFile
 
   ASSERT_EQ(processes_.identifyCommands.size(), 1u);
   EXPECT_EQ(processes_.identifyCommands[0].arguments,
-            (std::vector<std::string>{kMkvmerge, "--ui-language", "en_US", "--identify", "in.mkv"}));
+            (std::vector<std::string>{kMkvmerge, "-J", "in.mkv"}));
   ASSERT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(processes_.runCommands[0].arguments,
             (std::vector<std::string>{kMkvmerge, "-o", "out.mkv", "--timecodes", "0:out.24p.txt", "-d", "0", "in.mkv"}));
@@ -64,8 +66,8 @@ TEST_F(ApplyTimecodesTest, MkvmergeReadsOneConstantRateBesideTheOutput) {
 }
 
 TEST_F(ApplyTimecodesTest, UsesTheIdOfTheFirstVideoTrack) {
-  processes_.listing = CapturedRun{0, "File 'in.mkv': container: Matroska\nTrack ID 0: audio (AAC)\n"
-                                      "Track ID 1: video (AVC/H.264/MPEG-4p10)\nTrack ID 2: video (HEVC)\n"};
+  processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video"},)"
+                                      R"({"id":2,"type":"video"}]})"};
   EXPECT_TRUE(Run());
   ASSERT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(processes_.runCommands[0].arguments[4], "1:out.24p.txt");
@@ -121,10 +123,10 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
        [this] { processes_.listing = std::nullopt; },
        {"identify", Say(notStarted), Say(kTimecodesNotSetLine)}},
       {"no video track",
-       [this] { processes_.listing = CapturedRun{0, "Track ID 0: audio (AAC)\n"}; },
+       [this] { processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"}]})"}; },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"identification fails",
-       [this] { processes_.listing = CapturedRun{2, "Track ID 0: video (AVC)\n"}; },
+       [this] { processes_.listing = CapturedRun{2, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"}; },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"timecode file cannot be created",
        [this] { files_.unwritableNames.insert("out.24p.txt"); },
@@ -142,7 +144,7 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
     // Undo the arrangement for the next case.
     files_.Put(kMkvmerge, "program");
     files_.unwritableNames.clear();
-    processes_.listing = CapturedRun{0, "Track ID 0: video (AVC)\n"};
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
   }
 }
 
@@ -291,7 +293,7 @@ TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
 
     files_.Put(kMkvmerge, "program");
     files_.unwritableNames.clear();
-    processes_.listing = CapturedRun{0, "Track ID 0: video (AVC)\n"};
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
     processes_.exitCode = 0;
     writesOutput_ = true;
   }
@@ -301,6 +303,65 @@ TEST_F(ApplyTimecodesInPlaceTest, AbnormalEndStillRestoresTheRemuxedFile) {
   sink_.failWrites = true;
   EXPECT_THROW(Run(), AbnormalTermination);
   ExpectRemuxedFileRestored();
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnlyWhereTheVideoRunsAtFilmRate) {
+  struct Case {
+    const char* what;
+    std::string listing;
+    bool retimed;
+    std::vector<std::string> lines;  // for video that keeps its timing
+  };
+  auto video = [](const char* duration) {
+    return std::string(R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video","properties":{"default_duration":)") +
+           duration + "}}]}";
+  };
+  const Case cases[] = {
+      {"23.976", video("41708333"), true, {}},
+      {"23.976 as stored in whole microseconds", video("41708000"), true, {}},
+      {"24.000", video("41666667"), false, {"The video runs at 24.000 fps: its own timing is kept."}},
+      {"25", video("40000000"), false, {"The video runs at 25.000 fps: its own timing is kept."}},
+      {"29.97", video("33366667"), false, {"The video runs at 29.970 fps: its own timing is kept."}},
+      {"50", video("20000000"), false, {"The video runs at 50.000 fps: its own timing is kept."}},
+      {"no constant rate", R"({"tracks":[{"id":0,"type":"video"}]})", false,
+       {"The video has no constant frame rate: its own timing is kept."}},
+      {"no video", R"({"tracks":[{"id":0,"type":"audio"}]})", false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files_.RemoveFile("movie.mkv");
+    files_.Put("movie.mkv", "<remuxed>");
+    processes_.listing = CapturedRun{0, c.listing};
+    processes_.runCommands.clear();
+    events_.clear();
+    EXPECT_TRUE(ApplyTimecodesInPlace(services_, "movie.mkv", "23.976", RateChoice::kSourceDefault));
+    if (c.retimed) {
+      ASSERT_EQ(processes_.runCommands.size(), 1u);
+      EXPECT_EQ(processes_.runCommands[0].arguments[4], "1:movie.24p.txt");
+      EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
+    } else {
+      EXPECT_TRUE(processes_.runCommands.empty());
+      std::vector<std::string> expected{"identify"};
+      for (const std::string& line : c.lines) expected.push_back(Say(line));
+      EXPECT_EQ(events_, expected) << "nothing moved, nothing written";
+      ExpectRemuxedFileRestored();
+    }
+  }
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnAListingThatCannotBeReadFailsAsAnOptionWould) {
+  processes_.listing = CapturedRun{2, "{}"};
+  EXPECT_FALSE(ApplyTimecodesInPlace(services_, "movie.mkv", "23.976", RateChoice::kSourceDefault));
+  EXPECT_NE(std::find(events_.begin(), events_.end(), Say(kNoVideoTrackLine)), events_.end());
+  EXPECT_TRUE(processes_.runCommands.empty());
+  ExpectRemuxedFileRestored();
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, RateFromAnOptionIsAppliedWhateverTheVideoRuns) {
+  processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":40000000}}]})"};
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
 }
 
 }  // namespace

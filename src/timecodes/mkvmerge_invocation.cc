@@ -1,24 +1,34 @@
 #include "timecodes/mkvmerge_invocation.h"
 
+#include <nlohmann/json.hpp>
+
 #include "text/file_names.h"
 
 namespace quorvex {
 namespace {
 
-constexpr std::string_view kTrackPrefix = "Track ID ";
-constexpr std::string_view kVideoMarker = ": video (";
+// Reads an unsigned number that fits `limit`; nullopt for anything else.
+std::optional<uint64_t> UnsignedField(const nlohmann::json& object, const char* key, uint64_t limit) {
+  const auto field = object.find(key);
+  if (field == object.end() || !field->is_number_unsigned()) return std::nullopt;
+  const uint64_t value = field->get<uint64_t>();
+  if (value > limit) return std::nullopt;
+  return value;
+}
 
-// Reads "N: video (" at the start of `rest`; N must fit 32 bits.
-std::optional<uint32_t> VideoTrackId(std::string_view rest) {
-  uint64_t id = 0;
-  size_t digits = 0;
-  while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
-    id = id * 10 + static_cast<uint64_t>(rest[digits] - '0');
-    if (id > UINT32_MAX) return std::nullopt;
-    ++digits;
+std::optional<VideoTrack> ReadVideoTrack(const nlohmann::json& track) {
+  if (!track.is_object()) return std::nullopt;
+  const auto type = track.find("type");
+  if (type == track.end() || !type->is_string() || type->get_ref<const std::string&>() != "video") return std::nullopt;
+  const std::optional<uint64_t> id = UnsignedField(track, "id", UINT32_MAX);
+  if (!id) return std::nullopt;
+  VideoTrack video{static_cast<uint32_t>(*id), std::nullopt};
+  const auto properties = track.find("properties");
+  if (properties != track.end() && properties->is_object()) {
+    video.frameDuration = UnsignedField(*properties, "default_duration", UINT64_MAX);
+    if (video.frameDuration == 0u) video.frameDuration.reset();
   }
-  if (digits == 0 || rest.substr(digits, kVideoMarker.size()) != kVideoMarker) return std::nullopt;
-  return static_cast<uint32_t>(id);
+  return video;
 }
 
 }  // namespace
@@ -48,8 +58,7 @@ std::vector<std::string> RetimeArguments(const RetimeInvocation& run) {
 ProcessCommand RetimeCommand(const RetimeInvocation& run) { return {RetimeArguments(run), RetimeCommandLine(run)}; }
 
 ProcessCommand IdentifyCommand(const std::string& mkvmergePath, const std::string& input) {
-  return {{mkvmergePath, "--ui-language", "en_US", "--identify", ShieldFileArgument(input)},
-          "\"" + mkvmergePath + "\" --ui-language en_US --identify \"" + input + "\""};
+  return {{mkvmergePath, "-J", ShieldFileArgument(input)}, "\"" + mkvmergePath + "\" -J \"" + input + "\""};
 }
 
 std::string ShieldFileArgument(std::string_view name) {
@@ -60,15 +69,22 @@ std::string ShieldFileArgument(std::string_view name) {
   return std::string(name);
 }
 
-std::optional<uint32_t> FirstVideoTrackId(std::string_view identifyOutput) {
-  while (!identifyOutput.empty()) {
-    const size_t end = identifyOutput.find('\n');
-    const std::string_view line = identifyOutput.substr(0, end);
-    identifyOutput.remove_prefix(end == std::string_view::npos ? identifyOutput.size() : end + 1);
-    if (line.substr(0, kTrackPrefix.size()) != kTrackPrefix) continue;
-    if (std::optional<uint32_t> id = VideoTrackId(line.substr(kTrackPrefix.size()))) return id;
+TrackListing ReadTrackListing(std::string_view identifyJson) {
+  // Parsed without exceptions: a listing that is not JSON is simply unreadable.
+  const nlohmann::json listing = nlohmann::json::parse(identifyJson, nullptr, false);
+  if (listing.is_discarded() || !listing.is_object()) return {};
+  const auto tracks = listing.find("tracks");
+  if (tracks == listing.end() || !tracks->is_array()) return {};
+  TrackListing result{true, std::nullopt};
+  for (const nlohmann::json& track : *tracks) {
+    if (track.is_object() && track.find("type") != track.end() && track["type"] == "video") {
+      result.firstVideo = ReadVideoTrack(track);
+      // A first video track without a usable ID cannot be re-timed.
+      if (!result.firstVideo) result.readable = false;
+      break;
+    }
   }
-  return std::nullopt;
+  return result;
 }
 
 }  // namespace quorvex

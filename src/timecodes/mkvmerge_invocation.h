@@ -40,15 +40,26 @@ std::vector<std::string> RetimeArguments(const RetimeInvocation& run);
 // Both forms, for whichever platform starts it.
 ProcessCommand RetimeCommand(const RetimeInvocation& run);
 
-// Lists the tracks of `input`. The listing is asked for in English because
-// the track lines are read by their words, which mkvmerge translates.
+// Lists the tracks of `input` as JSON ("mkvmerge -J"), whose keys mkvmerge
+// never translates.
 ProcessCommand IdentifyCommand(const std::string& mkvmergePath, const std::string& input);
 
-// The ID of the first video track listed by `mkvmerge --identify`, from its
-// lines "Track ID N: video (...)"; nullopt when there is none. mkvmerge has
-// numbered tracks from 1 in old versions and from 0 in current ones, so the
-// ID is read, never assumed.
-std::optional<uint32_t> FirstVideoTrackId(std::string_view identifyOutput);
+// A video track as the listing describes it. mkvmerge has numbered tracks
+// from 1 in old versions and from 0 in current ones, so the ID is read,
+// never assumed.
+struct VideoTrack {
+  uint32_t id = 0;
+  // Nanoseconds per frame; absent when the file declares no constant rate.
+  std::optional<uint64_t> frameDuration;
+};
+
+// What a listing says about the video: whether it could be read at all, and
+// its first video track, if there is one.
+struct TrackListing {
+  bool readable = false;
+  std::optional<VideoTrack> firstVideo;
+};
+TrackListing ReadTrackListing(std::string_view identifyJson);
 
 // mkvmerge reads some leading characters of an argument as syntax of its
 // own: "@" names an option file, "+" appends, "=" and parentheses change how

@@ -53,55 +53,74 @@ TEST(MkvmergeInvocationTest, NamesThatMkvmergeWouldReadAsSyntaxAreShielded) {
   for (const Case& c : cases) EXPECT_EQ(ShieldFileArgument(c.name), c.argument) << c.name;
 }
 
-TEST(MkvmergeInvocationTest, IdentifyAsksForEnglishTrackLines) {
+TEST(MkvmergeInvocationTest, IdentifyAsksForTheJsonListing) {
   const ProcessCommand command = IdentifyCommand("/usr/bin/mkvmerge", "@in put.mkv");
-  EXPECT_EQ(command.arguments, (std::vector<std::string>{"/usr/bin/mkvmerge", "--ui-language", "en_US",
-                                                         "--identify", "./@in put.mkv"}));
-  EXPECT_EQ(IdentifyCommand("C:\\m.exe", "a b.mkv").commandLine,
-            "\"C:\\m.exe\" --ui-language en_US --identify \"a b.mkv\"");
+  EXPECT_EQ(command.arguments, (std::vector<std::string>{"/usr/bin/mkvmerge", "-J", "./@in put.mkv"}));
+  EXPECT_EQ(IdentifyCommand("C:\\m.exe", "a b.mkv").commandLine, "\"C:\\m.exe\" -J \"a b.mkv\"");
 }
 
-// What mkvmerge 74 prints for a file made with video first, audio second.
-constexpr std::string_view kCurrentMkvmerge =
-    "File 'in.mkv': container: Matroska\n"
-    "Track ID 0: video (MPEG-4p2)\n"
-    "Track ID 1: audio (MP2)\n"
-    "Global tags: 1 entry\n"
-    "Tags for track ID 0: 2 entries\n";
+// Trimmed from what mkvmerge 74 prints for a remuxed Blu-ray sample.
+constexpr std::string_view kCurrentMkvmerge = R"({
+  "container": {"recognized": true, "supported": true, "type": "Matroska"},
+  "errors": [],
+  "file_name": "in.mkv",
+  "tracks": [
+    {"codec": "MPEG-1/2", "id": 0, "type": "video",
+     "properties": {"default_duration": 41708333, "pixel_dimensions": "64x48", "number": 1}},
+    {"codec": "MP2", "id": 1, "type": "audio", "properties": {"audio_channels": 1, "number": 2}}
+  ],
+  "warnings": []
+})";
 
-TEST(TrackIdentificationTest, TakesTheIdThatMkvmergeReports) {
-  EXPECT_EQ(FirstVideoTrackId(kCurrentMkvmerge), 0u);
-  // Old mkvmerge numbered from 1.
-  EXPECT_EQ(FirstVideoTrackId("File 'a.mkv': container: Matroska\nTrack ID 1: video (V_MPEG4/ISO/AVC)\n"), 1u);
+TEST(MkvmergeInvocationTest, ReadsTheFirstVideoTrackAndItsFrameDuration) {
+  const TrackListing listing = ReadTrackListing(kCurrentMkvmerge);
+  EXPECT_TRUE(listing.readable);
+  ASSERT_TRUE(listing.firstVideo);
+  EXPECT_EQ(listing.firstVideo->id, 0u);
+  EXPECT_EQ(listing.firstVideo->frameDuration, 41708333u);
 }
 
-TEST(TrackIdentificationTest, FirstVideoTrackWinsWhereverItIs) {
-  EXPECT_EQ(FirstVideoTrackId("Track ID 0: audio (AAC)\nTrack ID 1: subtitles (SRT)\n"
-                              "Track ID 2: video (AVC/H.264/MPEG-4p10)\nTrack ID 3: video (HEVC)\n"),
-            2u);
-  EXPECT_EQ(FirstVideoTrackId("Track ID 12: video (VP9)"), 12u);  // last line without its end
-  EXPECT_EQ(FirstVideoTrackId("Track ID 4294967295: video (x)\n"), 4294967295u);
-}
-
-TEST(TrackIdentificationTest, WindowsLineEndsDoNotMatter) {
-  EXPECT_EQ(FirstVideoTrackId("File 'a.mkv': container: Matroska\r\nTrack ID 0: video (AVC)\r\n"), 0u);
-}
-
-TEST(TrackIdentificationTest, NoVideoTrackOrNoTrackLines) {
-  const char* cases[] = {
-      "",
-      "File 'a.mka': container: Matroska\nTrack ID 0: audio (FLAC)\n",
-      "Error: The file 'x' could not be opened for reading: open file error.\n",
-      "Tags for track ID 0: 2 entries\n",              // not a track line
-      " Track ID 0: video (AVC)\n",                    // lines are matched from their start
-      "Track ID : video (AVC)\n",                      // no number
-      "Track ID 0x: video (AVC)\n",                    // not a number
-      "Track ID 0: videos (AVC)\n",                    // another type
-      "Track ID 0: Video (AVC)\n",                     // the type as mkvmerge spells it only
-      "Track ID 4294967296: video (x)\n",              // beyond 32 bits
-      "Track ID 99999999999999999999999: video (x)\n",
+TEST(MkvmergeInvocationTest, ListingsTable) {
+  struct Case {
+    std::string_view json;
+    bool readable;
+    std::optional<uint32_t> videoId;
+    std::optional<uint64_t> frameDuration;
   };
-  for (const char* output : cases) EXPECT_EQ(FirstVideoTrackId(output), std::nullopt) << output;
+  const Case cases[] = {
+      // The first video track wins wherever it stands; old mkvmerge numbered from 1.
+      {R"({"tracks":[{"id":0,"type":"audio"},{"id":2,"type":"video","properties":{"default_duration":40000000}},)"
+       R"({"id":3,"type":"video","properties":{"default_duration":41708333}}]})",
+       true, 2u, 40000000u},
+      {R"({"tracks":[{"id":1,"type":"video"}]})", true, 1u, std::nullopt},  // no constant rate
+      {R"({"tracks":[{"id":4294967295,"type":"video","properties":{"default_duration":0}}]})", true, 4294967295u,
+       std::nullopt},
+      {R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"subtitles"}]})", true, std::nullopt, std::nullopt},
+      {R"({"tracks":[]})", true, std::nullopt, std::nullopt},
+      // Nothing that can be trusted.
+      {"", false, std::nullopt, std::nullopt},
+      {"Error: The file 'x' could not be opened for reading.", false, std::nullopt, std::nullopt},
+      {R"({"tracks":[{"id":0,"type":"video"})", false, std::nullopt, std::nullopt},  // cut short
+      {R"({"errors":["no file"]})", false, std::nullopt, std::nullopt},
+      {R"([{"id":0,"type":"video"}])", false, std::nullopt, std::nullopt},
+      {R"({"tracks":{"id":0,"type":"video"}})", false, std::nullopt, std::nullopt},
+      // A first video track whose ID is unusable cannot be re-timed.
+      {R"({"tracks":[{"id":4294967296,"type":"video"}]})", false, std::nullopt, std::nullopt},
+      {R"({"tracks":[{"id":-1,"type":"video"}]})", false, std::nullopt, std::nullopt},
+      {R"({"tracks":[{"id":"0","type":"video"}]})", false, std::nullopt, std::nullopt},
+      {R"({"tracks":[{"type":"video"}]})", false, std::nullopt, std::nullopt},
+      // A type spelt otherwise is no video track.
+      {R"({"tracks":[{"id":0,"type":"Video"}]})", true, std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const TrackListing listing = ReadTrackListing(c.json);
+    EXPECT_EQ(listing.readable, c.readable) << c.json;
+    EXPECT_EQ(listing.firstVideo.has_value(), c.videoId.has_value()) << c.json;
+    if (listing.firstVideo && c.videoId) {
+      EXPECT_EQ(listing.firstVideo->id, *c.videoId) << c.json;
+      EXPECT_EQ(listing.firstVideo->frameDuration, c.frameDuration) << c.json;
+    }
+  }
 }
 
 }  // namespace
