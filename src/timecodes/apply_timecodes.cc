@@ -30,10 +30,13 @@ class TemporaryFile {
   std::string name_;
 };
 
-bool Fail(Console& console, std::string_view line) {
+// How one mkvmerge run ended. Only a plain failure is followed by the
+// trailer, and only when the MKV file the trailer speaks of exists.
+enum class Verdict { kSuccess, kWarnings, kFailed };
+
+Verdict Fail(Console& console, std::string_view line) {
   console.WriteLine(line);
-  console.WriteLine(kTimecodesNotSetLine);
-  return false;
+  return Verdict::kFailed;
 }
 
 // The output may be deleted only when this run made or changed it, and never
@@ -110,17 +113,18 @@ std::string StartingFailedLine(std::string_view programFileName) {
   return "Starting \"" + std::string(programFileName) + "\" failed.";
 }
 
-bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const std::string& output,
-                    const std::string& rate) {
+namespace {
+
+// Runs mkvmerge to re-time `input` into `output` and writes every line of the
+// verdict but the trailer.
+Verdict Retime(TimecodeServices& services, const std::string& input, const std::string& output,
+               const std::string& rate) {
   Console& console = services.console;
   FileSystem& files = services.files;
   const MkvmergeNaming naming = NativeMkvmergeNaming();
 
   const std::string mkvmerge = LocateMkvmerge(services.registry, files, console, naming);
-  if (mkvmerge.empty()) {
-    console.WriteLine(kTimecodesNotSetLine);
-    return false;
-  }
+  if (mkvmerge.empty()) return Verdict::kFailed;
 
   // The video track's ID differs between mkvmerge versions, and a wrong one
   // makes mkvmerge drop the video while reporting success.
@@ -156,9 +160,22 @@ bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const 
   if (*exitCode == 1) {
     console.WriteLine(kWarningsLine);
     console.WriteLine(kWarningsBackupLine);
-    return false;
+    return Verdict::kWarnings;
   }
-  return true;
+  return Verdict::kSuccess;
+}
+
+}  // namespace
+
+bool ApplyTimecodes(TimecodeServices& services, const std::string& input, const std::string& output,
+                    const std::string& rate) {
+  const Verdict verdict = Retime(services, input, output, rate);
+  // Re-timed into a new file, the MKV file the trailer speaks of is the
+  // input, which keeps its old timecodes.
+  if (verdict == Verdict::kFailed && services.files.PathExists(input)) {
+    services.console.WriteLine(kTimecodesNotSetLine);
+  }
+  return verdict == Verdict::kSuccess;
 }
 
 bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destination, const std::string& rate,
@@ -186,10 +203,17 @@ bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destin
     services.console.WriteLine(kRenameFailedTrailerLine);
     return false;
   }
-  Backup backup(services.files, destination, backupName);
-  const bool retimed = ApplyTimecodes(services, backupName, destination, rate);
-  if (retimed) backup.Discard();
-  return retimed;
+  Verdict verdict = Verdict::kFailed;
+  {
+    Backup backup(services.files, destination, backupName);
+    verdict = Retime(services, backupName, destination, rate);
+    if (verdict == Verdict::kSuccess) backup.Discard();
+  }
+  // The remuxed file is back under its name, unless the move back failed.
+  if (verdict == Verdict::kFailed && services.files.PathExists(destination)) {
+    services.console.WriteLine(kTimecodesNotSetLine);
+  }
+  return verdict == Verdict::kSuccess;
 }
 
 }  // namespace quorvex

@@ -283,7 +283,14 @@ TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
     EXPECT_FALSE(Run());
     ASSERT_FALSE(events_.empty());
     EXPECT_EQ(events_.front(), "move: movie.mkv -> movie.old.mkv");
-    EXPECT_EQ(events_.back(), "move: movie.old.mkv -> movie.mkv");
+    auto lastMove = std::find_if(events_.rbegin(), events_.rend(),
+                                 [](const std::string& e) { return e.rfind("move: ", 0) == 0; });
+    ASSERT_NE(lastMove, events_.rend());
+    EXPECT_EQ(*lastMove, "move: movie.old.mkv -> movie.mkv");
+    // The trailer follows the restore, which speaks for the remuxed file.
+    if (c.lastLine == kTimecodesNotSetLine) {
+      EXPECT_EQ(events_.back(), Say(kTimecodesNotSetLine));
+    }
     // The lines come from the job alone; the wrapper restores silently.
     auto lastSay = std::find_if(events_.rbegin(), events_.rend(),
                                 [](const std::string& e) { return e.rfind("say: ", 0) == 0; });
@@ -362,6 +369,21 @@ TEST_F(ApplyTimecodesInPlaceTest, RateFromAnOptionIsAppliedWhateverTheVideoRuns)
   EXPECT_TRUE(Run());
   EXPECT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, NoTrailerWhenNoMkvFileIsLeft) {
+  // The remuxed file vanishes while mkvmerge runs (a removed disk, another
+  // program), and mkvmerge fails: nothing is left to speak of.
+  const auto write = processes_.onRun;
+  processes_.onRun = [this, write](const ProcessCommand& command) {
+    write(command);
+    files_.RemoveFile("movie.old.mkv");
+  };
+  processes_.exitCode = 2;
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(files_.PathExists("movie.mkv"));
+  EXPECT_FALSE(files_.PathExists("movie.old.mkv"));
+  EXPECT_EQ(events_.back(), Say(kErrorsLine)) << "and no trailer after it";
 }
 
 }  // namespace
