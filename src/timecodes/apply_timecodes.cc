@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/diagnostics.h"
+#include "platform/native.h"
 #include "text/file_names.h"
 #include "timecodes/mkvmerge_invocation.h"
 #include "timecodes/mkvmerge_locator.h"
@@ -107,6 +109,14 @@ std::string KeptTimingLine(const VideoTrack& video) {
   return std::string("The video runs at ") + rate + " fps: its own timing is kept.";
 }
 
+// mkvmerge's own account of a failed run, for the diagnostic line.
+std::string MkvmergeEnd(uint32_t exitCode) {
+  if ((exitCode & 0x80000000u) != 0) {
+    return "mkvmerge ended abnormally (code " + std::to_string(exitCode & 0x7FFFFFFFu) + ")";
+  }
+  return "mkvmerge ended with exit code " + std::to_string(exitCode);
+}
+
 }  // namespace
 
 std::string StartingFailedLine(std::string_view programFileName) {
@@ -124,17 +134,27 @@ Verdict Retime(TimecodeServices& services, const std::string& input, const std::
   const MkvmergeNaming naming = NativeMkvmergeNaming();
 
   const std::string mkvmerge = LocateMkvmerge(services.registry, files, console, naming);
-  if (mkvmerge.empty()) return Verdict::kFailed;
+  if (mkvmerge.empty()) {
+    Diagnose(std::string(naming.programFileName) + ": no MKVToolNix installation found");
+    return Verdict::kFailed;
+  }
 
   // The video track's ID differs between mkvmerge versions, and a wrong one
   // makes mkvmerge drop the video while reporting success.
   const std::optional<TrackListing> listing = ListTracks(services.processes, mkvmerge, input);
-  if (!listing) return Fail(console, StartingFailedLine(naming.programFileName));
-  if (!listing->firstVideo) return Fail(console, kNoVideoTrackLine);
+  if (!listing) {
+    Diagnose(mkvmerge + ": cannot be started");
+    return Fail(console, StartingFailedLine(naming.programFileName));
+  }
+  if (!listing->firstVideo) {
+    Diagnose(input + (listing->readable ? ": no video track" : ": mkvmerge cannot list its tracks"));
+    return Fail(console, kNoVideoTrackLine);
+  }
   const uint32_t videoTrack = listing->firstVideo->id;
 
   const std::string timecodeFile = TimecodeFileName(output);
   if (!files.WriteWholeFile(timecodeFile, TimecodeFileContents(rate))) {
+    Diagnose(timecodeFile + ": cannot be written");
     return Fail(console, kTimecodeFileFailedLine);
   }
   std::optional<TemporaryFile> timecodes(std::in_place, files, timecodeFile);
@@ -149,14 +169,21 @@ Verdict Retime(TimecodeServices& services, const std::string& input, const std::
   const std::optional<uint32_t> exitCode =
       services.processes.RunInConsole(RetimeCommand({mkvmerge, output, timecodeFile, input, videoTrack}));
   timecodes.reset();
-  if (!exitCode) return Fail(console, StartingFailedLine(naming.programFileName));
+  if (!exitCode) {
+    Diagnose(mkvmerge + ": cannot be started");
+    return Fail(console, StartingFailedLine(naming.programFileName));
+  }
   console.WriteLine("");
 
   if (*exitCode > 1) {
     if (RunChangedOutput(files, input, output, outputBefore)) files.RemoveFile(output);
+    Diagnose(output + ": " + MkvmergeEnd(*exitCode));
     return Fail(console, kErrorsLine);
   }
-  if (!files.PathExists(output)) return Fail(console, kMissingOutputLine);
+  if (!files.PathExists(output)) {
+    Diagnose(output + ": mkvmerge ended without writing it");
+    return Fail(console, kMissingOutputLine);
+  }
   if (*exitCode == 1) {
     console.WriteLine(kWarningsLine);
     console.WriteLine(kWarningsBackupLine);
@@ -185,6 +212,7 @@ bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destin
     // timing, and a file without video has nothing to re-time.
     const std::string mkvmerge = LocateMkvmerge(services.registry, services.files, services.console);
     if (mkvmerge.empty()) {
+      Diagnose(std::string(NativeMkvmergeFileName()) + ": no MKVToolNix installation found");
       services.console.WriteLine(kTimecodesNotSetLine);
       return false;
     }
@@ -199,6 +227,8 @@ bool ApplyTimecodesInPlace(TimecodeServices& services, const std::string& destin
   }
   const std::string backupName = ReplaceExtension(destination, ".old.mkv");
   if (!services.files.MoveFileNoReplace(destination, backupName)) {
+    Diagnose(destination + ": cannot be moved aside to " + backupName +
+             (services.files.PathExists(backupName) ? ", which exists" : ""));
     services.console.WriteLine(kRenameFailedLine);
     services.console.WriteLine(kRenameFailedTrailerLine);
     return false;

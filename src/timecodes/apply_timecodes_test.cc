@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/abnormal_termination.h"
+#include "platform/diagnostics.h"
 #include "timecodes/testing/job_fixture.h"
 #include "timecodes/mkvmerge_locator.h"
 
@@ -384,6 +386,53 @@ TEST_F(ApplyTimecodesInPlaceTest, NoTrailerWhenNoMkvFileIsLeft) {
   EXPECT_FALSE(files_.PathExists("movie.mkv"));
   EXPECT_FALSE(files_.PathExists("movie.old.mkv"));
   EXPECT_EQ(events_.back(), Say(kErrorsLine)) << "and no trailer after it";
+}
+
+// Collects the diagnostic lines of one test instead of standard error.
+class DiagnosticLines : public DiagnosticSink {
+ public:
+  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
+  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
+  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+
+ private:
+  DiagnosticSink* previous_;
+};
+
+TEST_F(ApplyTimecodesTest, EachFailureGivesOneReasonOnStandardErrorNamingWhatFailed) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    std::string reason;
+  };
+  const std::string program(NativeMkvmergeFileName());
+  const Case cases[] = {
+      {"not installed", [this] { Uninstall(); }, program + ": no MKVToolNix installation found"},
+      {"listing cannot start", [this] { processes_.listing = std::nullopt; }, kMkvmerge + ": cannot be started"},
+      {"no video", [this] { processes_.listing = CapturedRun{0, R"({"tracks":[]})"}; }, "in.mkv: no video track"},
+      {"listing failed", [this] { processes_.listing = CapturedRun{2, ""}; },
+       "in.mkv: mkvmerge cannot list its tracks"},
+      {"timecode file", [this] { files_.unwritableNames.insert("out.24p.txt"); }, "out.24p.txt: cannot be written"},
+      {"not started", [this] { processes_.exitCode = std::nullopt; }, kMkvmerge + ": cannot be started"},
+      {"errors", [this] { processes_.exitCode = 2; }, "out.mkv: mkvmerge ended with exit code 2"},
+      {"crash", [this] { processes_.exitCode = SignalExitCode(11); }, "out.mkv: mkvmerge ended abnormally (code 11)"},
+      {"missing output", [this] { writesOutput_ = false; }, "out.mkv: mkvmerge ended without writing it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // A fresh job each time: mkvmerge installed, a listing with video, exit 0.
+    files_.Put(kMkvmerge, "program");
+    files_.unwritableNames.clear();
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video"}]})"};
+    processes_.exitCode = 0;
+    writesOutput_ = true;
+    c.arrange();
+    DiagnosticLines diagnostics;
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(diagnostics.lines, std::vector<std::string>{"quorvex: " + c.reason});
+    EXPECT_EQ(sink_.written().find("cannot"), std::string::npos) << "reasons never reach standard output";
+  }
 }
 
 }  // namespace
