@@ -10,7 +10,7 @@
 #include "graph/engine/engine_class_factory.h"
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/process_runner_posix.h"
-#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/mkvmerge_path_search.h"
 #include "platform/posix/standard_streams_posix.h"
 
 int main(int argc, char** argv) {
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
       [&] {
         PosixFileSystem files;
         PosixProcessRunner processes;
-        PosixRegistryReader registry;
+        MkvmergePathSearch registry;
         std::unique_ptr<ClassFactory> graphObjects = CreateEngineClassFactory();
         ProgramServices services{console, files, processes, registry, *graphObjects};
         return RunProgram(arguments, services);

@@ -1,11 +1,10 @@
 #include "cli/program.h"
 
-#include "cli/jobs.h"
 #include "cli/run_driver.h"
 #include "platform/abnormal_termination.h"
 #include "graph/demux_job.h"
 #include "graph/remux_job.h"
-#include "timecodes/timecode_jobs.h"
+#include "timecodes/apply_timecodes.h"
 
 namespace quorvex {
 namespace {
@@ -30,8 +29,9 @@ class ProgramJobs : public Jobs {
   bool ApplyTimecodes(const std::string& sourceFile, const std::string& destFile, const std::string& fps) override {
     return quorvex::ApplyTimecodes(timecodeServices_, sourceFile, destFile, fps);
   }
-  bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps) override {
-    return quorvex::ApplyTimecodesInPlace(timecodeServices_, destFile, fps);
+  bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps, bool defaultRate) override {
+    return quorvex::ApplyTimecodesInPlace(timecodeServices_, destFile, fps,
+                                          defaultRate ? RateChoice::kSourceDefault : RateChoice::kOption);
   }
 
  private:

@@ -31,7 +31,7 @@ bool NameSameFile(FileSystem& files, const std::string& a, const std::string& b)
   return first && second && first->SameFileAs(*second);
 }
 
-int Remux(const RunOptions& options, Jobs& jobs, FileSystem& files, Console& console) {
+int Remux(const RunOptions& options, bool defaultRate, Jobs& jobs, FileSystem& files, Console& console) {
   console.WriteLine("Muxing source file to Matroska container. Please wait...");
   const std::optional<FileIdentity> before = files.Identify(options.destFile);
   if (!jobs.RemuxToMatroska(WidenText(options.sourceFile), WidenText(options.destFile), options.videoOnly,
@@ -42,7 +42,9 @@ int Remux(const RunOptions& options, Jobs& jobs, FileSystem& files, Console& con
     if (after && after != before) files.RemoveFile(options.destFile);
     return kFailure;
   }
-  if (!options.fps.empty() && !jobs.ApplyTimecodesInPlace(options.destFile, options.fps)) return kFailure;
+  if (!options.fps.empty() && !jobs.ApplyTimecodesInPlace(options.destFile, options.fps, defaultRate)) {
+    return kFailure;
+  }
   console.WriteLine("Done.");
   return kSuccess;
 }
@@ -87,13 +89,12 @@ int RunDriver(const std::vector<std::string>& arguments, Jobs& jobs, FileSystem&
     console.WriteLine("The destination file must not be the source file.");
     return kFailure;
   }
-  if (!options.no24p && options.fps.empty() &&
-      (HasExtension(options.sourceFile, ".m2ts") || HasExtension(options.sourceFile, ".evo"))) {
-    options.fps = "23.976";
-  }
+  const bool defaultRate = !options.no24p && options.fps.empty() &&
+                           (HasExtension(options.sourceFile, ".m2ts") || HasExtension(options.sourceFile, ".evo"));
+  if (defaultRate) options.fps = "23.976";
 
   const bool retimeOnly = HasExtension(options.sourceFile, ".mkv") && !options.videoOnly && !options.audioOnly;
-  if (!retimeOnly) return Remux(options, jobs, files, console);
+  if (!retimeOnly) return Remux(options, defaultRate, jobs, files, console);
 
   if (options.fps.empty()) {
     console.WriteLine("Nothing to do for me...");

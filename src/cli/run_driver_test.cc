@@ -31,8 +31,8 @@ class RecordingJobs : public Jobs {
     calls.push_back("retime " + s + " " + d + " " + fps);
     return retimeResult;
   }
-  bool ApplyTimecodesInPlace(const std::string& d, const std::string& fps) override {
-    calls.push_back("inplace " + d + " " + fps);
+  bool ApplyTimecodesInPlace(const std::string& d, const std::string& fps, bool defaultRate) override {
+    calls.push_back("inplace " + d + " " + fps + (defaultRate ? " default" : ""));
     return inPlaceResult;
   }
 
@@ -68,8 +68,10 @@ TEST_F(RunDriverTest, ChoosesExactlyOneJob) {
   };
   const Case cases[] = {
       {{"in.ts"}, {"remux in.ts in.mkv"}, {kMuxing, "Done."}, 0},
-      {{"in.m2ts"}, {"remux in.m2ts in.mkv", "inplace in.mkv 23.976"}, {kMuxing, "Done."}, 0},
-      {{"in.M2TS"}, {"remux in.M2TS in.mkv", "inplace in.mkv 23.976"}, {kMuxing, "Done."}, 0},
+      {{"in.m2ts"}, {"remux in.m2ts in.mkv", "inplace in.mkv 23.976 default"}, {kMuxing, "Done."}, 0},
+      {{"in.M2TS"}, {"remux in.M2TS in.mkv", "inplace in.mkv 23.976 default"}, {kMuxing, "Done."}, 0},
+      {{"in.EVO"}, {"remux in.EVO in.mkv", "inplace in.mkv 23.976 default"}, {kMuxing, "Done."}, 0},
+      {{"in.m2ts", "-24p"}, {"remux in.m2ts in.mkv", "inplace in.mkv 23.976"}, {kMuxing, "Done."}, 0},
       {{"in.EVO", "-no24p"}, {"remux in.EVO in.mkv"}, {kMuxing, "Done."}, 0},
       {{"-no24p", "in.m2ts", "-24p"}, {"remux in.m2ts in.mkv", "inplace in.mkv 23.976"}, {kMuxing, "Done."}, 0},
       {{"in.ts", "-25p", "out.MKV"}, {"remux in.ts out.MKV", "inplace out.MKV 25.000"}, {kMuxing, "Done."}, 0},
@@ -119,9 +121,6 @@ TEST_F(RunDriverTest, FailedJobsWriteNoVerdict) {
 
 TEST_F(RunDriverTest, FailedRemuxDeletesOnlyWhatTheRunMadeOrChanged) {
   jobs.remuxResult = false;
-  jobs.duringRemux = [this] { files.AddFile("in.mkv", "partial"); };
-  files.AddFile("made.mkv", "x");
-  files.removed.clear();
 
   // The job wrote a new destination: it goes.
   jobs.duringRemux = [this] { files.AddFile("new.mkv", "partial"); };

@@ -45,6 +45,14 @@ const FileNameRules& PosixFileNameRules() {
   return rules;
 }
 
+namespace {
+// Set once at start, before any other thread runs, and only read after.
+const FileNameRules* installedRules = nullptr;
+}  // namespace
+
+const FileNameRules& NativeFileNameRules() { return installedRules != nullptr ? *installedRules : PosixFileNameRules(); }
+void UseFileNameRules(const FileNameRules& rules) { installedRules = &rules; }
+
 std::string ExtensionOf(std::string_view name, const FileNameRules& rules) {
   size_t pos = LastDelimiter(name, rules.extensionDelimiters, rules);
   if (pos == kNone || name[pos] != '.') return {};

@@ -20,8 +20,10 @@ const FileNameRules& WindowsFileNameRules();
 FileNameRules WindowsFileNameRules(bool (*isLeadByte)(unsigned char));
 const FileNameRules& PosixFileNameRules();
 
-// The rules of the platform the program runs on, chosen by the platform layer.
+// The rules of the platform the program runs on: POSIX's unless the
+// platform layer installs its own at start, as Windows does.
 const FileNameRules& NativeFileNameRules();
+void UseFileNameRules(const FileNameRules& rules);
 
 // The extension with its dot, or empty.
 std::string ExtensionOf(std::string_view name, const FileNameRules& rules = NativeFileNameRules());

@@ -18,6 +18,9 @@ bool SameTextFold(std::string_view a, std::string_view b);
 // Searches `sub` in `text` for a start between firstStart and lastStart
 // (counted from 0; backwards when firstStart > lastStart). A length of 0 means
 // the input ends at its first zero byte. Answers the start or -1.
+// The program only ever searches forward over whole texts with folding on;
+// the backward, exact and zero-ended modes are kept because the search is
+// one operation with one contract, and a half-kept contract would mislead.
 int32_t FindTextRange(const char* sub, const char* text, uint32_t subLength, uint32_t textLength,
                       bool caseFold, uint32_t firstStart, uint32_t lastStart);
 

@@ -17,10 +17,9 @@
 #include "posix_test_support.h"
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/process_runner_posix.h"
-#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/mkvmerge_path_search.h"
 #include "timecodes/testing/fake_services.h"
-#include "timecodes/timecode_jobs.h"
-#include "timecodes/timecode_lines.h"
+#include "timecodes/apply_timecodes.h"
 
 namespace quorvex {
 namespace {
@@ -104,7 +103,7 @@ class PosixTimecodeJobTest : public ::testing::Test {
   Console console_;
   PosixFileSystem files_;
   PosixProcessRunner processes_;
-  PosixRegistryReader registry_;
+  MkvmergePathSearch registry_;
   TimecodeServices services_;
 };
 
@@ -120,7 +119,7 @@ TEST_F(PosixTimecodeJobTest, InPlaceSuccessReplacesTheFileAndLeavesNothingBeside
   const std::string backup = Path("movie.old.mkv");
   EXPECT_EQ(LoggedRuns(log_),
             (std::vector<std::vector<std::string>>{
-                {"--ui-language", "en_US", "--identify", backup},
+                {"-J", backup},
                 {"-o", movie, "--timecodes", "0:" + Path("movie.24p.txt"), "-d", "0", backup}}));
   EXPECT_EQ(Lines(), (std::vector<std::string>{std::string(kPleaseWaitLine), "", ""}));
 }
@@ -135,7 +134,7 @@ TEST_F(PosixTimecodeJobTest, InPlaceFailuresRestoreTheRemuxedFile) {
       {{{"FAKE_MKVMERGE_SIGNAL", "9"}}, kErrorsLine},
       {{{"FAKE_MKVMERGE_WRITE_OUTPUT", "0"}}, kMissingOutputLine},
       {{{"FAKE_MKVMERGE_EXIT", "1"}}, kWarningsLine},
-      {{{"FAKE_MKVMERGE_TRACKS", "Track ID 0: audio (AAC)\n"}}, kNoVideoTrackLine},
+      {{{"FAKE_MKVMERGE_TRACKS", R"({"tracks":[{"id":0,"type":"audio"}]})"}}, kNoVideoTrackLine},
       {{{"FAKE_MKVMERGE_IDENTIFY_EXIT", "2"}}, kNoVideoTrackLine},
       // Ctrl+C reaches the tool and mkvmerge alike; the tool lives on to clean up.
       {{{"FAKE_MKVMERGE_INTERRUPT", "1"}, {"FAKE_MKVMERGE_SIGNAL", "2"}}, kErrorsLine},

@@ -1,8 +1,14 @@
+#include "timecodes/apply_timecodes.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/abnormal_termination.h"
+#include "platform/diagnostics.h"
 #include "timecodes/testing/job_fixture.h"
-#include "timecodes/timecode_lines.h"
+#include "timecodes/mkvmerge_locator.h"
 
 namespace quorvex {
 namespace {
@@ -32,7 +38,7 @@ TEST_F(ApplyTimecodesTest, SuccessRunsMkvmergeOnTheVideoTrackWithTheTimecodeFile
 
   ASSERT_EQ(processes_.identifyCommands.size(), 1u);
   EXPECT_EQ(processes_.identifyCommands[0].arguments,
-            (std::vector<std::string>{kMkvmerge, "--ui-language", "en_US", "--identify", "in.mkv"}));
+            (std::vector<std::string>{kMkvmerge, "-J", "in.mkv"}));
   ASSERT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(processes_.runCommands[0].arguments,
             (std::vector<std::string>{kMkvmerge, "-o", "out.mkv", "--timecodes", "0:out.24p.txt", "-d", "0", "in.mkv"}));
@@ -40,9 +46,30 @@ TEST_F(ApplyTimecodesTest, SuccessRunsMkvmergeOnTheVideoTrackWithTheTimecodeFile
             "\"" + kMkvmerge + "\" -o \"out.mkv\" --timecodes 0:\"out.24p.txt\" -d 0 \"in.mkv\"");
 }
 
+TEST_F(ApplyTimecodesTest, MkvmergeReadsOneConstantRateBesideTheOutput) {
+  struct Case {
+    const char* rate;
+    const char* output;
+    const char* timecodeFile;
+  };
+  const Case cases[] = {{"23.976", "movie.mkv", "movie.24p.txt"},
+                        {"29.970", "movie.new.mkv", "movie.new.24p.txt"},
+                        {"25.000", "movie", "movie.24p.txt"}};
+  for (const Case& c : cases) {
+    processes_.runCommands.clear();
+    EXPECT_TRUE(ApplyTimecodes(services_, "in.mkv", c.output, c.rate)) << c.rate;
+    ASSERT_EQ(processes_.runCommands.size(), 1u);
+    EXPECT_EQ(processes_.runCommands[0].arguments[4], std::string("0:") + c.timecodeFile);
+    const std::string expected = std::string("# timecode format v1\r\nassume ") + c.rate + "\r\n";
+    EXPECT_EQ(expected.size(), 37u);
+    EXPECT_EQ(files_.Contents(c.output), expected + "<movie>") << "the file as mkvmerge read it";
+    EXPECT_FALSE(files_.PathExists(c.timecodeFile));
+  }
+}
+
 TEST_F(ApplyTimecodesTest, UsesTheIdOfTheFirstVideoTrack) {
-  processes_.listing = CapturedRun{0, "File 'in.mkv': container: Matroska\nTrack ID 0: audio (AAC)\n"
-                                      "Track ID 1: video (AVC/H.264/MPEG-4p10)\nTrack ID 2: video (HEVC)\n"};
+  processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video"},)"
+                                      R"({"id":2,"type":"video"}]})"};
   EXPECT_TRUE(Run());
   ASSERT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(processes_.runCommands[0].arguments[4], "1:out.24p.txt");
@@ -98,10 +125,10 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
        [this] { processes_.listing = std::nullopt; },
        {"identify", Say(notStarted), Say(kTimecodesNotSetLine)}},
       {"no video track",
-       [this] { processes_.listing = CapturedRun{0, "Track ID 0: audio (AAC)\n"}; },
+       [this] { processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"}]})"}; },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"identification fails",
-       [this] { processes_.listing = CapturedRun{2, "Track ID 0: video (AVC)\n"}; },
+       [this] { processes_.listing = CapturedRun{2, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"}; },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"timecode file cannot be created",
        [this] { files_.unwritableNames.insert("out.24p.txt"); },
@@ -119,7 +146,7 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
     // Undo the arrangement for the next case.
     files_.Put(kMkvmerge, "program");
     files_.unwritableNames.clear();
-    processes_.listing = CapturedRun{0, "Track ID 0: video (AVC)\n"};
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
   }
 }
 
@@ -181,6 +208,231 @@ TEST_F(ApplyTimecodesTest, AbnormalEndStillRemovesTheTimecodeFile) {
   EXPECT_THROW(Run(), AbnormalTermination);
   EXPECT_FALSE(files_.PathExists("out.24p.txt"));
   EXPECT_TRUE(processes_.runCommands.empty());
+}
+
+class ApplyTimecodesInPlaceTest : public testing::TimecodeJobTest {
+ protected:
+  ApplyTimecodesInPlaceTest() { files_.Put("movie.mkv", "<remuxed>"); }
+
+  bool Run(const std::string& destination = "movie.mkv") {
+    events_.clear();
+    return ApplyTimecodesInPlace(services_, destination, "23.976");
+  }
+  // Where the user stands afterwards: the remuxed file under its own name,
+  // nothing else beside it.
+  void ExpectRemuxedFileRestored() {
+    EXPECT_EQ(files_.Contents("movie.mkv"), "<remuxed>");
+    std::set<std::string> names = files_.Names();
+    names.erase(kMkvmerge);
+    EXPECT_EQ(names, std::set<std::string>{"movie.mkv"});
+  }
+};
+
+TEST_F(ApplyTimecodesInPlaceTest, SuccessKeepsTheRetimedFileAndDropsTheBackup) {
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(events_, (EventLog{"move: movie.mkv -> movie.old.mkv", "identify", "write: movie.24p.txt",
+                               Say(kPleaseWaitLine), Say(""), "run", "remove: movie.24p.txt", Say(""),
+                               "remove: movie.old.mkv"}));
+  ASSERT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(processes_.runCommands[0].arguments,
+            (std::vector<std::string>{kMkvmerge, "-o", "movie.mkv", "--timecodes", "0:movie.24p.txt", "-d", "0",
+                                      "movie.old.mkv"}));
+  EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
+  EXPECT_EQ(files_.Names(), (std::set<std::string>{kMkvmerge, "movie.mkv"}));
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, NamesFollowTheDestination) {
+  files_.Put("movie.new.mkv", "<remuxed>");
+  files_.RemoveFile("movie.mkv");
+  EXPECT_TRUE(Run("movie.new.mkv"));
+  EXPECT_EQ(events_.front(), "move: movie.new.mkv -> movie.new.old.mkv");
+  ASSERT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(processes_.runCommands[0].arguments[4], "0:movie.new.24p.txt");
+  EXPECT_EQ(processes_.runCommands[0].arguments[7], "movie.new.old.mkv");
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, ExistingBackupNameStopsBeforeAnythingChanges) {
+  files_.Put("movie.old.mkv", "<an older backup>");
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(events_, (EventLog{Say(kRenameFailedLine), Say(kRenameFailedTrailerLine)}));
+  EXPECT_EQ(files_.Contents("movie.mkv"), "<remuxed>");
+  EXPECT_EQ(files_.Contents("movie.old.mkv"), "<an older backup>");
+  EXPECT_TRUE(processes_.identifyCommands.empty());
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    std::string lastLine;
+  };
+  const Case cases[] = {
+      {"mkvmerge not installed", [this] { Uninstall(); }, std::string(kTimecodesNotSetLine)},
+      {"identification cannot start", [this] { processes_.listing = std::nullopt; }, std::string(kTimecodesNotSetLine)},
+      {"no video track", [this] { processes_.listing = CapturedRun{0, ""}; }, std::string(kTimecodesNotSetLine)},
+      {"timecode file cannot be created", [this] { files_.unwritableNames.insert("movie.24p.txt"); },
+       std::string(kTimecodesNotSetLine)},
+      {"mkvmerge not started", [this] { processes_.exitCode = std::nullopt; }, std::string(kTimecodesNotSetLine)},
+      {"errors", [this] { processes_.exitCode = 2; }, std::string(kTimecodesNotSetLine)},
+      {"crash", [this] { processes_.exitCode = SignalExitCode(2); }, std::string(kTimecodesNotSetLine)},
+      {"missing output", [this] { writesOutput_ = false; }, std::string(kTimecodesNotSetLine)},
+      // The warnings verdict deletes the re-timed file as well.
+      {"warnings", [this] { processes_.exitCode = 1; }, std::string(kWarningsBackupLine)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.arrange();
+    EXPECT_FALSE(Run());
+    ASSERT_FALSE(events_.empty());
+    EXPECT_EQ(events_.front(), "move: movie.mkv -> movie.old.mkv");
+    auto lastMove = std::find_if(events_.rbegin(), events_.rend(),
+                                 [](const std::string& e) { return e.rfind("move: ", 0) == 0; });
+    ASSERT_NE(lastMove, events_.rend());
+    EXPECT_EQ(*lastMove, "move: movie.old.mkv -> movie.mkv");
+    // The trailer follows the restore, which speaks for the remuxed file.
+    if (c.lastLine == kTimecodesNotSetLine) {
+      EXPECT_EQ(events_.back(), Say(kTimecodesNotSetLine));
+    }
+    // The lines come from the job alone; the wrapper restores silently.
+    auto lastSay = std::find_if(events_.rbegin(), events_.rend(),
+                                [](const std::string& e) { return e.rfind("say: ", 0) == 0; });
+    ASSERT_NE(lastSay, events_.rend());
+    EXPECT_EQ(*lastSay, Say(c.lastLine));
+    ExpectRemuxedFileRestored();
+
+    files_.Put(kMkvmerge, "program");
+    files_.unwritableNames.clear();
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
+    processes_.exitCode = 0;
+    writesOutput_ = true;
+  }
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, AbnormalEndStillRestoresTheRemuxedFile) {
+  sink_.failWrites = true;
+  EXPECT_THROW(Run(), AbnormalTermination);
+  ExpectRemuxedFileRestored();
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnlyWhereTheVideoRunsAtFilmRate) {
+  struct Case {
+    const char* what;
+    std::string listing;
+    bool retimed;
+    std::vector<std::string> lines;  // for video that keeps its timing
+  };
+  auto video = [](const char* duration) {
+    return std::string(R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video","properties":{"default_duration":)") +
+           duration + "}}]}";
+  };
+  const Case cases[] = {
+      {"23.976", video("41708333"), true, {}},
+      {"23.976 as stored in whole microseconds", video("41708000"), true, {}},
+      {"24.000", video("41666667"), false, {"The video runs at 24.000 fps: its own timing is kept."}},
+      {"25", video("40000000"), false, {"The video runs at 25.000 fps: its own timing is kept."}},
+      {"29.97", video("33366667"), false, {"The video runs at 29.970 fps: its own timing is kept."}},
+      {"50", video("20000000"), false, {"The video runs at 50.000 fps: its own timing is kept."}},
+      {"no constant rate", R"({"tracks":[{"id":0,"type":"video"}]})", false,
+       {"The video has no constant frame rate: its own timing is kept."}},
+      {"no video", R"({"tracks":[{"id":0,"type":"audio"}]})", false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files_.RemoveFile("movie.mkv");
+    files_.Put("movie.mkv", "<remuxed>");
+    processes_.listing = CapturedRun{0, c.listing};
+    processes_.runCommands.clear();
+    events_.clear();
+    EXPECT_TRUE(ApplyTimecodesInPlace(services_, "movie.mkv", "23.976", RateChoice::kSourceDefault));
+    if (c.retimed) {
+      ASSERT_EQ(processes_.runCommands.size(), 1u);
+      EXPECT_EQ(processes_.runCommands[0].arguments[4], "1:movie.24p.txt");
+      EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
+    } else {
+      EXPECT_TRUE(processes_.runCommands.empty());
+      std::vector<std::string> expected{"identify"};
+      for (const std::string& line : c.lines) expected.push_back(Say(line));
+      EXPECT_EQ(events_, expected) << "nothing moved, nothing written";
+      ExpectRemuxedFileRestored();
+    }
+  }
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnAListingThatCannotBeReadFailsAsAnOptionWould) {
+  processes_.listing = CapturedRun{2, "{}"};
+  EXPECT_FALSE(ApplyTimecodesInPlace(services_, "movie.mkv", "23.976", RateChoice::kSourceDefault));
+  EXPECT_NE(std::find(events_.begin(), events_.end(), Say(kNoVideoTrackLine)), events_.end());
+  EXPECT_TRUE(processes_.runCommands.empty());
+  ExpectRemuxedFileRestored();
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, RateFromAnOptionIsAppliedWhateverTheVideoRuns) {
+  processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":40000000}}]})"};
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(processes_.runCommands.size(), 1u);
+  EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
+}
+
+TEST_F(ApplyTimecodesInPlaceTest, NoTrailerWhenNoMkvFileIsLeft) {
+  // The remuxed file vanishes while mkvmerge runs (a removed disk, another
+  // program), and mkvmerge fails: nothing is left to speak of.
+  const auto write = processes_.onRun;
+  processes_.onRun = [this, write](const ProcessCommand& command) {
+    write(command);
+    files_.RemoveFile("movie.old.mkv");
+  };
+  processes_.exitCode = 2;
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(files_.PathExists("movie.mkv"));
+  EXPECT_FALSE(files_.PathExists("movie.old.mkv"));
+  EXPECT_EQ(events_.back(), Say(kErrorsLine)) << "and no trailer after it";
+}
+
+// Collects the diagnostic lines of one test instead of standard error.
+class DiagnosticLines : public DiagnosticSink {
+ public:
+  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
+  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
+  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+
+ private:
+  DiagnosticSink* previous_;
+};
+
+TEST_F(ApplyTimecodesTest, EachFailureGivesOneReasonOnStandardErrorNamingWhatFailed) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    std::string reason;
+  };
+  const std::string program(NativeMkvmergeFileName());
+  const Case cases[] = {
+      {"not installed", [this] { Uninstall(); }, program + ": no MKVToolNix installation found"},
+      {"listing cannot start", [this] { processes_.listing = std::nullopt; }, kMkvmerge + ": cannot be started"},
+      {"no video", [this] { processes_.listing = CapturedRun{0, R"({"tracks":[]})"}; }, "in.mkv: no video track"},
+      {"listing failed", [this] { processes_.listing = CapturedRun{2, ""}; },
+       "in.mkv: mkvmerge cannot list its tracks"},
+      {"timecode file", [this] { files_.unwritableNames.insert("out.24p.txt"); }, "out.24p.txt: cannot be written"},
+      {"not started", [this] { processes_.exitCode = std::nullopt; }, kMkvmerge + ": cannot be started"},
+      {"errors", [this] { processes_.exitCode = 2; }, "out.mkv: mkvmerge ended with exit code 2"},
+      {"crash", [this] { processes_.exitCode = SignalExitCode(11); }, "out.mkv: mkvmerge ended abnormally (code 11)"},
+      {"missing output", [this] { writesOutput_ = false; }, "out.mkv: mkvmerge ended without writing it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // A fresh job each time: mkvmerge installed, a listing with video, exit 0.
+    files_.Put(kMkvmerge, "program");
+    files_.unwritableNames.clear();
+    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video"}]})"};
+    processes_.exitCode = 0;
+    writesOutput_ = true;
+    c.arrange();
+    DiagnosticLines diagnostics;
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(diagnostics.lines, std::vector<std::string>{"quorvex: " + c.reason});
+    EXPECT_EQ(sink_.written().find("cannot"), std::string::npos) << "reasons never reach standard output";
+  }
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include "platform/native.h"
 #include "timecodes/registry_string.h"
-#include "timecodes/timecode_lines.h"
 
 namespace quorvex {
 
 MkvmergeNaming NativeMkvmergeNaming() {
   return {NativePathSeparator(), NativeMkvmergeFileName(), &NativeFileNameRules()};
+}
+
+std::string FailedToLocateLine(std::string_view programFileName) {
+  return "Failed to locate \"" + std::string(programFileName) + "\". Is mkvtoolnix installed?";
 }
 
 bool CompleteMkvmergePath(FileSystem& files, std::string& folder, const MkvmergeNaming& naming) {

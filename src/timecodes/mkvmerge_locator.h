@@ -30,6 +30,10 @@ inline constexpr std::string_view kMkvtoolnixUninstallKey =
 inline constexpr std::string_view kUninstallStringValue = "UninstallString";
 inline constexpr std::string_view kDisplayIconValue = "DisplayIcon";
 
+// The line a failed lookup writes; it names the platform's program file
+// ("mkvmerge" or "mkvmerge.exe").
+std::string FailedToLocateLine(std::string_view programFileName);
+
 // Turns `folder` into the full name of mkvmerge's program in it, or empties
 // it when no such file exists. True when `folder` is non-empty on return.
 bool CompleteMkvmergePath(FileSystem& files, std::string& folder,

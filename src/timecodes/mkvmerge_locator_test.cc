@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "timecodes/testing/fake_services.h"
-#include "timecodes/timecode_lines.h"
 
 namespace quorvex {
 namespace {
@@ -116,7 +115,7 @@ TEST_F(LocateMkvmergeTest, NonStringValueKeepsItsTrailingZeroAndFails) {
   registry_.SetValue(kUser, kGuiKey, kGuiValue,
                      {2, std::string("C:\\Program Files\\MKVToolNix\0", 28), 0, std::nullopt});
   EXPECT_EQ(Locate(), "");
-  EXPECT_EQ(events_, (EventLog{"say: " + FailedToLocateLine("mkvmerge.exe")}));
+  EXPECT_EQ(events_, (EventLog{"say: Failed to locate \"mkvmerge.exe\". Is mkvtoolnix installed?"}));
 }
 
 TEST_F(LocateMkvmergeTest, NoRegistrationPrintsExactlyOneLine) {

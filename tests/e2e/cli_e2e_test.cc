@@ -113,5 +113,40 @@ TEST(CliEndToEndTest, OutputToAPipeArrivesWhole) {
   EXPECT_EQ(Lines(run.output).size(), 28u);
 }
 
+// A name saved on a Latin-1 system: "café" with the single byte 0xE9, which
+// is not UTF-8. It must reach the file system exactly as given.
+TEST(CliEndToEndTest, NamesThatAreNotUtf8WorkInEveryJob) {
+  ScratchDirectory dir;
+  const std::string cafe = "caf\xE9";
+  RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=25:duration=1", "-f", "lavfi", "-i",
+             "sine=frequency=440:duration=1", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts", dir / "source.ts"});
+  std::filesystem::rename(dir / "source.ts", dir / (cafe + ".ts"));
+
+  const CommandResult remux = RunQuorvex({dir / (cafe + ".ts")});
+  EXPECT_EQ(remux.exitCode, 0) << remux.output << remux.errorOutput;
+  EXPECT_EQ(RunCommand({"mkvmerge", "-J", dir / (cafe + ".mkv")}).exitCode, 0) << "the remux result under its name";
+
+  const CommandResult demux = RunQuorvex({dir / (cafe + ".ts"), dir / (cafe + " raw"), "-demux"});
+  EXPECT_EQ(demux.exitCode, 0) << demux.output << demux.errorOutput;
+  for (const char* part : {" raw.1.mpv", " raw.2.mpa"}) {
+    const CommandResult probe = RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type", "-of",
+                                            "csv=p=0", dir / (cafe + part)});
+    EXPECT_EQ(probe.exitCode, 0) << part;
+    EXPECT_FALSE(probe.output.empty()) << part;
+  }
+
+  const CommandResult retime = RunQuorvex({dir / (cafe + ".mkv"), "-24p"});
+  EXPECT_EQ(retime.exitCode, 0) << retime.output << retime.errorOutput;
+  const CommandResult rate = RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                         "stream=r_frame_rate", "-of", "default=nw=1:nk=1",
+                                         dir / (cafe + ".new.mkv")});
+  EXPECT_EQ(Lines(rate.output), Lines_{"2997/125"});
+
+  const CommandResult inPlace = RunQuorvex({dir / (cafe + ".ts"), dir / (cafe + " 25.mkv"), "-24p"});
+  EXPECT_EQ(inPlace.exitCode, 0) << inPlace.output << inPlace.errorOutput;
+  EXPECT_TRUE(std::filesystem::exists(dir / (cafe + " 25.mkv")));
+  EXPECT_FALSE(std::filesystem::exists(dir / (cafe + " 25.old.mkv")));
+}
+
 }  // namespace
 }  // namespace quorvex::e2e

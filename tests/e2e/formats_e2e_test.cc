@@ -244,15 +244,18 @@ TEST_F(FormatsE2eTest, DemuxWritesEachWantedStreamAsAPlayableRawFile) {
   }
 }
 
-TEST_F(FormatsE2eTest, BluRayStreamComesOutRetimedTo23976) {
+TEST_F(FormatsE2eTest, BluRayStreamAt25FpsKeepsItsOwnTiming) {
+  // The default 23.976 re-time suits film only: this sample runs at 25 fps.
   const std::string source = Fixture("movie.m2ts");
   CommandResult run = RunQuorvex({source});
   ASSERT_EQ(run.exitCode, 0) << run.output << run.errorOutput;
+  EXPECT_EQ(Lines(run.output), (std::vector<std::string>{kMuxing, "The video runs at 25.000 fps: its own timing is kept.",
+                                                         "Done."}));
   const std::string target = work_ / "movie.mkv";
   EXPECT_FALSE(fs::exists(work_ / "movie.old.mkv"));
-  // mkvmerge --identify gives the frame duration in nanoseconds: 1001/24000 s.
+  // mkvmerge -J gives the frame duration in nanoseconds: 1/25 s.
   const CommandResult identify = RunCommand({"mkvmerge", "-J", target});
-  EXPECT_NE(identify.output.find("\"default_duration\": 417083"), std::string::npos) << identify.output;
+  EXPECT_NE(identify.output.find("\"default_duration\": 40000000"), std::string::npos) << identify.output;
   ExpectSameFrames(source, "0:0", target, "0:0");
 }
 

@@ -168,7 +168,7 @@ TEST(RetimeE2eTest, NoVideoTrackWritesNothing) {
   const std::string movie = scratch / "in.mkv";
   std::ofstream(movie) << "<sound only>";
   const CommandResult result =
-      RunQuorvex({movie, "-25p"}, FakeMkvmergeEnvironment(scratch, {"FAKE_MKVMERGE_TRACKS=Track ID 0: audio (AAC)\n"}));
+      RunQuorvex({movie, "-25p"}, FakeMkvmergeEnvironment(scratch, {R"(FAKE_MKVMERGE_TRACKS={"tracks":[{"id":0,"type":"audio"}]})"}));
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(Lines(result.output), (std::vector<std::string>{"mkvmerge found no video track to re-time.", kTrailer}));
   EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "mkvmerge.log"}));
@@ -183,6 +183,72 @@ TEST(RetimeE2eTest, FailedInPlaceRetimingLeavesTheRemuxedFile) {
   EXPECT_EQ(Lines(result.output).back(), kTrailer);
   EXPECT_EQ(VideoRate(scratch / "in.mkv"), "24/1") << "the remuxed file, as it was";
   EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.ts", "in.mkv", "mkvmerge.log"}));
+}
+
+// Where the last packet of the first stream of `type` ("v" or "a") ends, in
+// seconds, as ffprobe reads the file.
+double StreamEnd(const std::string& name, const std::string& type) {
+  double end = 0;
+  for (const std::string& line :
+       Lines(RunCommand({"ffprobe", "-v", "error", "-select_streams", type + ":0", "-show_entries",
+                         "packet=pts_time,duration_time", "-of", "csv=p=0", name})
+                 .output)) {
+    const size_t comma = line.find(',');
+    if (comma == std::string::npos) continue;
+    end = std::max(end, std::atof(line.substr(0, comma).c_str()) + std::atof(line.substr(comma + 1).c_str()));
+  }
+  return end;
+}
+
+TEST(RetimeE2eTest, DefaultRateOfABlurayStreamOnlyWhereTheVideoIsFilm) {
+  struct Case {
+    const char* rate;
+    const char* probedRate;
+    const char* keptLine;  // empty when the video is re-timed
+  };
+  const Case cases[] = {
+      {"24000/1001", "2997/125", ""},  // re-timed to mkvmerge's 23.976
+      {"24", "24/1", "The video runs at 24.000 fps: its own timing is kept."},
+      {"25", "25/1", "The video runs at 25.000 fps: its own timing is kept."},
+      {"30000/1001", "30000/1001", "The video runs at 29.970 fps: its own timing is kept."},
+      {"50", "50/1", "The video runs at 50.000 fps: its own timing is kept."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    ScratchDirectory scratch;
+    const std::string source = scratch / "movie.m2ts";
+    RunFfmpeg({"-f", "lavfi", "-i", std::string("testsrc=size=64x48:duration=8:rate=") + c.rate, "-f", "lavfi",
+               "-i", "sine=frequency=440:duration=8", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts", source});
+    const CommandResult result = RunQuorvex({source});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    const std::vector<std::string> lines = Lines(result.output);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Done.");
+    const std::string movie = scratch / "movie.mkv";
+    EXPECT_EQ(VideoRate(movie), c.probedRate);
+    if (*c.keptLine == '\0') {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), kPleaseWait), lines.end()) << result.output;
+    } else {
+      EXPECT_EQ(lines, (std::vector<std::string>{"Muxing source file to Matroska container. Please wait...",
+                                                 c.keptLine, "Done."}));
+      // Video and audio still end together: nothing was slowed down.
+      EXPECT_NEAR(StreamEnd(movie, "v"), StreamEnd(movie, "a"), 0.1);
+    }
+    EXPECT_EQ(TrackLines(movie), (std::vector<std::string>{"Track ID 0: video", "Track ID 1: audio"}));
+    EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"movie.m2ts", "movie.mkv"}));
+  }
+}
+
+TEST(RetimeE2eTest, AudioOnlyFromABlurayStreamHasNothingToRetime) {
+  ScratchDirectory scratch;
+  const std::string source = scratch / "movie.m2ts";
+  RunFfmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:duration=2:rate=25", "-f", "lavfi", "-i",
+             "sine=frequency=440:duration=2", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts", source});
+  const CommandResult result = RunQuorvex({source, "-audioOnly"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_EQ(Lines(result.output),
+            (std::vector<std::string>{"Muxing source file to Matroska container. Please wait...", "Done."}));
+  EXPECT_EQ(TrackLines(scratch / "movie.mkv"), (std::vector<std::string>{"Track ID 0: audio"}));
 }
 
 }  // namespace

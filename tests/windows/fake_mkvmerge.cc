@@ -3,7 +3,7 @@
 // and acts as fake_mkvmerge.ini there says:
 //   exit=N     exit code of a re-time run (default 0)
 //   output=0|1 whether a re-time run writes the output file (default 1)
-//   track=N    ID of the video track that --identify lists (default 1)
+//   track=N    ID of the film-rate video track that -J lists (default 1)
 // A re-time run also keeps a copy of the timecode file as timecodes.received,
 // since the tool deletes the original as soon as mkvmerge has ended.
 #include <windows.h>
@@ -57,11 +57,11 @@ int main() {
   std::map<std::string, std::string> settings = ReadSettings(folder + "fake_mkvmerge.ini");
   const std::vector<std::string> arguments = quorvex::SplitCommandLine(commandLine, nullptr);
 
-  const bool identify = std::find(arguments.begin(), arguments.end(), "--identify") != arguments.end();
+  const bool identify = std::find(arguments.begin(), arguments.end(), "-J") != arguments.end();
   if (identify) {
-    Print("File '" + arguments.back() + "': container: Matroska\r\n");
-    Print("Track ID " + settings["track"] + ": video (MPEG-4p10/AVC/H.264)\r\n");
-    Print("Track ID 9: audio (AAC)\r\n");
+    Print("{\"tracks\": [{\"id\": " + settings["track"] +
+          ", \"type\": \"video\", \"properties\": {\"default_duration\": 41708333}},\r\n");
+    Print("  {\"id\": 9, \"type\": \"audio\", \"properties\": {}}]}\r\n");
     return 0;
   }
 

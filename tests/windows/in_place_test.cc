@@ -9,7 +9,7 @@
 #include "platform/windows/file_system_windows.h"
 #include "platform/windows/process_runner_windows.h"
 #include "platform/windows/registry_reader_windows.h"
-#include "timecodes/timecode_jobs.h"
+#include "timecodes/apply_timecodes.h"
 #include "windows_test_support.h"
 
 namespace quorvex::testing {

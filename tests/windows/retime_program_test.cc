@@ -140,7 +140,7 @@ TEST_F(RetimeProgramTest, MkvmergeReceivesTheExactCommandLineAndTimecodeFile) {
   const std::vector<std::string> calls = Calls("A");
   ASSERT_EQ(calls.size(), 2u);
   const std::string mkvmerge = "\"" + Folder("A") + "mkvmerge.exe\"";
-  EXPECT_EQ(calls[0], mkvmerge + " --ui-language en_US --identify \"film.mkv\"");
+  EXPECT_EQ(calls[0], mkvmerge + " -J \"film.mkv\"");
   EXPECT_EQ(calls[1], mkvmerge + " -o \"out dir\\new film.MKV\" --timecodes 1:\"out dir\\new film.24p.txt\" -d 1 \"film.mkv\"");
   EXPECT_EQ(ReadFileBytes(Folder("A") + "timecodes.received"), "# timecode format v1\r\nassume 29.970\r\n");
   EXPECT_FALSE(FileExists(scratch_ / "out dir\\new film.24p.txt"));

@@ -42,20 +42,14 @@ LeadByteTable ReadLeadByteTable(unsigned codePage) {
 
 bool IsAnsiLeadByte(unsigned char byte) { return LeadBytes()[byte]; }
 
-void SettleAnsiCodePage() { NativeFileNameRules(); }
-
 std::string_view NativeLineEnd() { return "\r\n"; }
 char NativePathSeparator() { return '\\'; }
 std::string_view NativeMkvmergeFileName() { return "mkvmerge.exe"; }
 std::string_view NativeOptionPrefixes() { return "-/"; }
 
-const FileNameRules& NativeFileNameRules() {
-  // Under a single-byte code page every delimiter byte counts.
-  static const FileNameRules rules = WindowsFileNameRules(HasLeadBytes() ? &IsAnsiLeadByte : nullptr);
-  return rules;
-}
+namespace {
 
-std::u16string WidenText(std::string_view text) {
+std::u16string WidenAnsi(std::string_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int length = static_cast<int>(text.size());
   const int units = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0);
@@ -68,7 +62,7 @@ std::u16string WidenText(std::string_view text) {
   return wide;
 }
 
-std::string NarrowText(std::u16string_view text) {
+std::string NarrowToAnsi(std::u16string_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const auto* units = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
@@ -79,6 +73,22 @@ std::string NarrowText(std::u16string_view text) {
   if (written <= 0) return {};
   narrow.resize(static_cast<size_t>(written));
   return narrow;
+}
+
+// Every program that links this side gets the code page's rules before main
+// runs, tests included; the entry point settles them again, harmlessly.
+[[maybe_unused]] const bool settledAtLoad = [] {
+  SettleAnsiCodePage();
+  return true;
+}();
+
+}  // namespace
+
+void SettleAnsiCodePage() {
+  // Under a single-byte code page every delimiter byte counts.
+  static const FileNameRules rules = WindowsFileNameRules(HasLeadBytes() ? &IsAnsiLeadByte : nullptr);
+  UseFileNameRules(rules);
+  UseTextConversions({&WidenAnsi, &NarrowToAnsi});
 }
 
 }  // namespace quorvex

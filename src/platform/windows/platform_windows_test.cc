@@ -239,12 +239,12 @@ TEST_F(WindowsProcessRunnerTest, ExitCodesWithTheTopBitSetArriveWhole) {
 
 TEST_F(WindowsProcessRunnerTest, CapturesStandardOutputThroughAPipe) {
   WriteFileBytes(folder_ + "fake_mkvmerge.ini", "track=0\n");
-  const auto run = runner_.RunCapturingOutput(Command(" --ui-language en_US --identify \"in.mkv\""));
+  const auto run = runner_.RunCapturingOutput(Command(" -J \"in.mkv\""));
   ASSERT_TRUE(run);
   EXPECT_EQ(run->exitCode, 0u);
   EXPECT_EQ(run->standardOutput,
-            "File 'in.mkv': container: Matroska\r\nTrack ID 0: video (MPEG-4p10/AVC/H.264)\r\n"
-            "Track ID 9: audio (AAC)\r\n");
+            "{\"tracks\": [{\"id\": 0, \"type\": \"video\", \"properties\": {\"default_duration\": 41708333}},\r\n"
+            "  {\"id\": 9, \"type\": \"audio\", \"properties\": {}}]}\r\n");
 }
 
 TEST_F(WindowsProcessRunnerTest, AProgramThatCannotStartIsNoExitCode) {

@@ -3,8 +3,8 @@
 // the exit code and whether the output exists. Scripted by environment:
 //   FAKE_MKVMERGE_LOG             file to which each run appends its arguments
 //                                 (each ended by a zero byte, the run by "\n")
-//   FAKE_MKVMERGE_TRACKS          what --identify prints (default: video 0, audio 1)
-//   FAKE_MKVMERGE_IDENTIFY_EXIT   exit code of --identify (default 0)
+//   FAKE_MKVMERGE_TRACKS          what -J prints (default: film-rate video 0, audio 1)
+//   FAKE_MKVMERGE_IDENTIFY_EXIT   exit code of -J (default 0)
 //   FAKE_MKVMERGE_EXIT            exit code of a re-timing run (default 0)
 //   FAKE_MKVMERGE_WRITE_OUTPUT    "0": the -o file is not written
 //   FAKE_MKVMERGE_INTERRUPT       "1": sends SIGINT, SIGTERM and SIGHUP to its parent first
@@ -60,8 +60,9 @@ int main(int argc, char** argv) {
   }
 
   for (const std::string& argument : arguments) {
-    if (argument == "--identify") {
-      std::cout << Environment("FAKE_MKVMERGE_TRACKS", "Track ID 0: video (MPEG-4p2)\nTrack ID 1: audio (MP2)\n");
+    if (argument == "-J") {
+      std::cout << Environment("FAKE_MKVMERGE_TRACKS", R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},)"
+                                                          R"({"id":1,"type":"audio","properties":{}}]})");
       return Finish(std::atoi(Environment("FAKE_MKVMERGE_IDENTIFY_EXIT", "0").c_str()), false);
     }
   }

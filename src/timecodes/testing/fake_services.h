@@ -77,7 +77,7 @@ class FakeFileSystem : public FileSystem {
   int64_t clock_ = 1;
 };
 
-// Plays mkvmerge: `--identify` answers with `listing`, every other run
+// Plays mkvmerge: its track listing answers with `listing`, every other run
 // calls `onRun` (which may write files) and answers `exitCode`. Runs are
 // logged as "identify" and "run".
 class FakeProcessRunner : public ProcessRunner {
@@ -86,7 +86,7 @@ class FakeProcessRunner : public ProcessRunner {
   std::optional<uint32_t> RunInConsole(const ProcessCommand& command) override;
   std::optional<CapturedRun> RunCapturingOutput(const ProcessCommand& command) override;
 
-  std::optional<CapturedRun> listing = CapturedRun{0, "Track ID 0: video (AVC)\nTrack ID 1: audio (AAC)\n"};
+  std::optional<CapturedRun> listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},{"id":1,"type":"audio","properties":{}}]})"};
   std::optional<uint32_t> exitCode = 0;
   std::function<void(const ProcessCommand&)> onRun;
   std::vector<ProcessCommand> identifyCommands;

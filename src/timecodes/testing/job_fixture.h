@@ -8,7 +8,7 @@
 #include "platform/native.h"
 #include "timecodes/mkvmerge_locator.h"
 #include "timecodes/testing/fake_services.h"
-#include "timecodes/timecode_jobs.h"
+#include "timecodes/apply_timecodes.h"
 
 namespace quorvex::testing {
 

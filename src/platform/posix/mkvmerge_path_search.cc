@@ -1,4 +1,4 @@
-#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/mkvmerge_path_search.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,24 +51,24 @@ std::string FindProgramFolder(const std::string& searchPath, const std::string& 
   }
 }
 
-std::optional<RegistryReader::Key> PosixRegistryReader::OpenKey(RegistryRoot root, const std::string& path) {
+std::optional<RegistryReader::Key> MkvmergePathSearch::OpenKey(RegistryRoot root, const std::string& path) {
   if (root != RegistryRoot::kCurrentUser || !SameTextFold(path, kInstallationKey)) return std::nullopt;
   installationFolder_ = FindProgramFolder(SearchPath(), std::string(NativeMkvmergeFileName()));
   return kInstallationKeyHandle;
 }
 
-std::string PosixRegistryReader::ValueData(Key key, const std::string& valueName) const {
+std::string MkvmergePathSearch::ValueData(Key key, const std::string& valueName) const {
   if (key != kInstallationKeyHandle || !SameTextFold(valueName, kInstallationValue) || installationFolder_.empty()) {
     return {};
   }
   return installationFolder_ + '\0';
 }
 
-uint32_t PosixRegistryReader::QueryValueSize(Key key, const std::string& valueName) {
+uint32_t MkvmergePathSearch::QueryValueSize(Key key, const std::string& valueName) {
   return static_cast<uint32_t>(ValueData(key, valueName).size());
 }
 
-RegistryQuery PosixRegistryReader::QueryValue(Key key, const std::string& valueName, uint8_t* buffer,
+RegistryQuery MkvmergePathSearch::QueryValue(Key key, const std::string& valueName, uint8_t* buffer,
                                               uint32_t capacity) {
   const std::string data = ValueData(key, valueName);
   if (data.empty()) return {kFileNotFound, 0, 0};
@@ -78,6 +78,6 @@ RegistryQuery PosixRegistryReader::QueryValue(Key key, const std::string& valueN
   return {0, kRegSz, size};
 }
 
-void PosixRegistryReader::CloseKey(Key) {}
+void MkvmergePathSearch::CloseKey(Key) {}
 
 }  // namespace quorvex

@@ -1,4 +1,4 @@
-#include "platform/posix/registry_reader_posix.h"
+#include "platform/posix/mkvmerge_path_search.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 const std::string kKey = "Software\\mkvmergeGUI\\GUI";
 
 // Folders with and without a usable mkvmerge, and PATH set for one test.
-class PosixRegistryReaderTest : public ::testing::Test {
+class MkvmergePathSearchTest : public ::testing::Test {
  protected:
-  PosixRegistryReaderTest() : root_(fs::temp_directory_path() / ("quorvex-path-" + std::to_string(std::random_device()()))) {
+  MkvmergePathSearchTest() : root_(fs::temp_directory_path() / ("quorvex-path-" + std::to_string(std::random_device()()))) {
     fs::create_directories(root_ / "plain");
     fs::create_directories(root_ / "directory" / "mkvmerge");
     fs::create_directories(root_ / "installed");
@@ -28,7 +28,7 @@ class PosixRegistryReaderTest : public ::testing::Test {
     fs::permissions(root_ / "installed" / "mkvmerge", fs::perms::owner_all);
     if (const char* path = std::getenv("PATH")) savedPath_ = path;
   }
-  ~PosixRegistryReaderTest() override {
+  ~MkvmergePathSearchTest() override {
     if (savedPath_) setenv("PATH", savedPath_->c_str(), 1);
     std::error_code ignored;
     fs::remove_all(root_, ignored);
@@ -36,7 +36,7 @@ class PosixRegistryReaderTest : public ::testing::Test {
   std::string Folder(const std::string& name) const { return (root_ / name).string(); }
 
   // The installation folder as a Windows program would read it.
-  std::optional<std::string> InstallationPath(PosixRegistryReader& reader, const std::string& value) {
+  std::optional<std::string> InstallationPath(MkvmergePathSearch& reader, const std::string& value) {
     const std::optional<RegistryReader::Key> key = reader.OpenKey(RegistryRoot::kCurrentUser, kKey);
     if (!key) return std::nullopt;
     const uint32_t size = reader.QueryValueSize(*key, value);
@@ -54,12 +54,12 @@ class PosixRegistryReaderTest : public ::testing::Test {
   std::optional<std::string> savedPath_;
 };
 
-TEST_F(PosixRegistryReaderTest, InstallationPathIsTheFolderOfTheFirstExecutableMkvmerge) {
+TEST_F(MkvmergePathSearchTest, InstallationPathIsTheFolderOfTheFirstExecutableMkvmerge) {
   setenv("PATH", (Folder("empty") + ":" + Folder("plain") + ":" + Folder("directory") + ":" + Folder("installed") +
                   ":/usr/bin")
                      .c_str(),
          1);
-  PosixRegistryReader reader;
+  MkvmergePathSearch reader;
   EXPECT_EQ(InstallationPath(reader, "installation_path"), Folder("installed"));
   EXPECT_EQ(InstallationPath(reader, "INSTALLATION_PATH"), Folder("installed")) << "names ignore letter case";
   EXPECT_EQ(InstallationPath(reader, "other"), "");
@@ -68,9 +68,9 @@ TEST_F(PosixRegistryReaderTest, InstallationPathIsTheFolderOfTheFirstExecutableM
   EXPECT_EQ(InstallationPath(reader, "installation_path"), Folder("installed") + "/") << "as PATH names it";
 }
 
-TEST_F(PosixRegistryReaderTest, NoMkvmergeOnPathGivesNoValue) {
+TEST_F(MkvmergePathSearchTest, NoMkvmergeOnPathGivesNoValue) {
   setenv("PATH", (Folder("empty") + ":" + Folder("plain")).c_str(), 1);
-  PosixRegistryReader reader;
+  MkvmergePathSearch reader;
   const std::optional<RegistryReader::Key> key = reader.OpenKey(RegistryRoot::kCurrentUser, kKey);
   ASSERT_TRUE(key);
   EXPECT_EQ(reader.QueryValueSize(*key, "installation_path"), 0u);
@@ -79,9 +79,9 @@ TEST_F(PosixRegistryReaderTest, NoMkvmergeOnPathGivesNoValue) {
   reader.CloseKey(*key);
 }
 
-TEST_F(PosixRegistryReaderTest, TooSmallBufferIsRefused) {
+TEST_F(MkvmergePathSearchTest, TooSmallBufferIsRefused) {
   setenv("PATH", Folder("installed").c_str(), 1);
-  PosixRegistryReader reader;
+  MkvmergePathSearch reader;
   const std::optional<RegistryReader::Key> key = reader.OpenKey(RegistryRoot::kCurrentUser, kKey);
   ASSERT_TRUE(key);
   std::vector<uint8_t> buffer(reader.QueryValueSize(*key, "installation_path") - 1);
@@ -90,9 +90,9 @@ TEST_F(PosixRegistryReaderTest, TooSmallBufferIsRefused) {
   EXPECT_NE(query.status, 0);
 }
 
-TEST_F(PosixRegistryReaderTest, EveryOtherKeyFailsToOpen) {
+TEST_F(MkvmergePathSearchTest, EveryOtherKeyFailsToOpen) {
   setenv("PATH", Folder("installed").c_str(), 1);
-  PosixRegistryReader reader;
+  MkvmergePathSearch reader;
   EXPECT_EQ(reader.OpenKey(RegistryRoot::kLocalMachine, kKey), std::nullopt);
   EXPECT_EQ(reader.OpenKey(RegistryRoot::kLocalMachine,
                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MKVtoolnix"),

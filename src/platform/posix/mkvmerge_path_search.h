@@ -1,5 +1,5 @@
-#ifndef QUORVEX_PLATFORM_POSIX_REGISTRY_READER_POSIX_H_
-#define QUORVEX_PLATFORM_POSIX_REGISTRY_READER_POSIX_H_
+#ifndef QUORVEX_PLATFORM_POSIX_MKVMERGE_PATH_SEARCH_H_
+#define QUORVEX_PLATFORM_POSIX_MKVMERGE_PATH_SEARCH_H_
 
 #include <string>
 
@@ -12,7 +12,7 @@ namespace quorvex {
 // "Software\mkvmergeGUI\GUI", is answered from PATH: its string value
 // "installation_path" is the folder of the first executable mkvmerge there.
 // Every other key fails to open.
-class PosixRegistryReader : public RegistryReader {
+class MkvmergePathSearch : public RegistryReader {
  public:
   std::optional<Key> OpenKey(RegistryRoot root, const std::string& path) override;
   uint32_t QueryValueSize(Key key, const std::string& valueName) override;
@@ -34,4 +34,4 @@ std::string FindProgramFolder(const std::string& searchPath, const std::string& 
 
 }  // namespace quorvex
 
-#endif  // QUORVEX_PLATFORM_POSIX_REGISTRY_READER_POSIX_H_
+#endif  // QUORVEX_PLATFORM_POSIX_MKVMERGE_PATH_SEARCH_H_
