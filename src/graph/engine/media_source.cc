@@ -1,5 +1,7 @@
 #include "graph/engine/media_source.h"
 
+#include "graph/engine/twenty_bit_lpcm.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 }
@@ -52,6 +54,7 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path
 
   if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
   if (!HasMediaStream(*format)) return nullptr;
+  DescribeTwentyBitBlurayLpcm(path, format);
   return source;
 }
 
