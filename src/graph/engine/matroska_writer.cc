@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "graph/engine/chapter_languages.h"
 #include "graph/engine/container_extras.h"
 #include "graph/engine/track_description.h"
 
@@ -151,6 +152,9 @@ bool MatroskaWriter::Write(int track, AVPacket* packet) {
   return file_.Write(packet, true);
 }
 
-bool MatroskaWriter::Finish() { return file_.Finish(); }
+bool MatroskaWriter::Finish() {
+  if (chapterLabels_.empty()) return file_.Finish();
+  return file_.Finish([this](const std::filesystem::path& written) { return PatchChapterLanguages(written, chapterLabels_); });
+}
 
 }  // namespace quorvex::engine

@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "graph/engine/matroska_chapter_reader.h"
 #include "graph/engine/muxed_file.h"
 #include "graph/engine/stream_repack.h"
 #include "graph/engine/timestamp_repair.h"
@@ -27,6 +29,9 @@ class MatroskaWriter {
             const AVFormatContext* container);
   // `packet` carries its source stream's time base; its data is taken.
   bool Write(int track, AVPacket* packet);
+  // The source's chapters with their languages, which the finished file
+  // gets in place of the undetermined language libav writes.
+  void KeepChapterLanguages(std::vector<ChapterLabel> labels) { chapterLabels_ = std::move(labels); }
   bool Finish();
   void Abandon() { file_.Abandon(); }
 
@@ -41,6 +46,7 @@ class MatroskaWriter {
 
   MuxedFile file_;
   std::vector<Track> tracks_;
+  std::vector<ChapterLabel> chapterLabels_;
 };
 
 }  // namespace quorvex::engine

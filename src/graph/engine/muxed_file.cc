@@ -31,10 +31,11 @@ bool MuxedFile::Write(AVPacket* packet, bool interleaved) {
   return result >= 0 && !channel_->failed();
 }
 
-bool MuxedFile::Finish() {
+bool MuxedFile::Finish(const std::function<bool(const std::filesystem::path&)>& complete) {
   if (channel_ == nullptr) return false;
   bool written = headerWritten_ && av_write_trailer(format_.get()) >= 0;
   written = channel_->Close() && written;
+  written = written && (!complete || complete(path_));
   if (!written) {
     Abandon();
     return false;

@@ -2,6 +2,7 @@
 #define QUORVEX_GRAPH_ENGINE_MUXED_FILE_H_
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "graph/engine/file_channel.h"
@@ -27,7 +28,9 @@ class MuxedFile {
 
   bool WriteHeader(AVDictionary** options);
   bool Write(AVPacket* packet, bool interleaved);
-  bool Finish();
+  // `complete`, when given, may still change the written and closed file
+  // (in place) before it counts as finished; its failure abandons the file.
+  bool Finish(const std::function<bool(const std::filesystem::path&)>& complete = {});
   // Closes and deletes the file, also one that was finished.
   void Abandon();
 
