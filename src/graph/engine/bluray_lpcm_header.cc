@@ -5,7 +5,6 @@ namespace {
 
 constexpr int kWidthShift = 6;
 constexpr uint8_t kWidthMask = 0xC0;
-constexpr uint8_t kTwentyBits = 2;
 constexpr uint8_t kTwentyFourBits = 3;
 
 }  // namespace
