@@ -1,5 +1,8 @@
 #include "graph/engine/media_source.h"
 
+#include <string_view>
+#include <vector>
+
 #include "graph/engine/twenty_bit_lpcm.h"
 
 extern "C" {
@@ -24,6 +27,24 @@ bool HasMediaStream(const AVFormatContext& format) {
     if (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_SUBTITLE) return true;
   }
   return false;
+}
+
+// MPEG transport and programme streams carry their recording's clock, which
+// starts again wherever two recordings were joined; the other containers
+// keep one timeline per file.
+bool HasRestartingClock(const AVFormatContext& format) {
+  const std::string_view name = format.iformat->name;
+  return name == "mpegts" || name == "mpeg";
+}
+
+std::vector<SpliceJoiner::StreamInfo> JoinerStreams(const AVFormatContext& format) {
+  std::vector<SpliceJoiner::StreamInfo> streams;
+  for (unsigned i = 0; i < format.nb_streams; ++i) {
+    const AVStream& stream = *format.streams[i];
+    const AVMediaType type = stream.codecpar->codec_type;
+    streams.push_back({stream.time_base, type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO});
+  }
+  return streams;
 }
 
 }  // namespace
@@ -55,10 +76,46 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path
   if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
   if (!HasMediaStream(*format)) return nullptr;
   DescribeTwentyBitBlurayLpcm(path, format);
+  source->aviTimes_ = AviPresentationTimes::For(*format);
+  if (HasRestartingClock(*format)) source->joiner_ = std::make_unique<SpliceJoiner>(JoinerStreams(*format));
   return source;
 }
 
 MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
+  if (joiner_ == nullptr) return ReadTimed(packet);
+  for (;;) {
+    if (joiner_->Pop(packet)) return ReadResult::kPacket;
+    const ReadResult result = ReadTimed(packet);
+    if (result == ReadResult::kPacket) {
+      if (joiner_->Push(packet)) return result;
+      continue;
+    }
+    if (result == ReadResult::kEnd) {
+      joiner_->Finish();
+      if (joiner_->Pop(packet)) return ReadResult::kPacket;
+    }
+    return result;
+  }
+}
+
+MediaSource::ReadResult MediaSource::ReadTimed(AVPacket* packet) {
+  if (aviTimes_ == nullptr) return ReadDemuxed(packet);
+  for (;;) {
+    if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
+    const ReadResult result = ReadDemuxed(packet);
+    if (result == ReadResult::kPacket) {
+      if (aviTimes_->Push(packet)) return result;
+      continue;
+    }
+    if (result == ReadResult::kEnd) {
+      aviTimes_->Finish();
+      if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
+    }
+    return result;
+  }
+}
+
+MediaSource::ReadResult MediaSource::ReadDemuxed(AVPacket* packet) {
   for (;;) {
     const int result = av_read_frame(format_.get(), packet);
     if (result >= 0) {

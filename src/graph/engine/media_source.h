@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "graph/engine/avi_presentation_times.h"
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/splice_joiner.h"
 
 namespace quorvex::engine {
 
@@ -34,12 +36,20 @@ class MediaSource {
 
  private:
   MediaSource() = default;
+  // The demuxer's next packet, before any splice is joined.
+  ReadResult ReadDemuxed(AVPacket* packet);
+  // The demuxer's packets with AVI's presentation times worked out.
+  ReadResult ReadTimed(AVPacket* packet);
 
   std::filesystem::path path_;
   // Declared first so it outlives the format context that reads through it.
   std::unique_ptr<FileChannel> channel_;
   InputFormatHandle format_;
   int consecutiveFailures_ = 0;
+  // For MPEG transport and programme streams, whose clock restarts at a splice.
+  std::unique_ptr<SpliceJoiner> joiner_;
+  // For AVI video with B-frames, which carries no presentation times.
+  std::unique_ptr<AviPresentationTimes> aviTimes_;
 };
 
 }  // namespace quorvex::engine

@@ -21,7 +21,9 @@ class StreamRepack {
   // The codec parameters of the repacked stream, filled from the source's.
   virtual bool DescribeOutput(const AVStream& source, AVCodecParameters* output) = 0;
   // Replaces the packet's data with its repacked form; timestamps and
-  // duration stay. False when the packet cannot be repacked.
+  // duration stay. False when the packet cannot be repacked. A packet left
+  // empty holds nothing that can be stored (no decoder could use it
+  // either) and is skipped.
   virtual bool Repack(AVPacket* packet) = 0;
 };
 
