@@ -54,6 +54,9 @@ std::vector<std::string> Lines(const std::string& text);
 
 std::string ReadFile(const std::string& path);
 
+// Makes a named pipe; fails the current test when it cannot.
+void MakeFifo(const std::string& path);
+
 }  // namespace quorvex::e2e
 
 #endif  // QUORVEX_TESTS_E2E_E2E_SUPPORT_H_

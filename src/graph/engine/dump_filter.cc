@@ -2,7 +2,7 @@
 
 namespace quorvex::engine {
 
-DumpFilter::DumpFilter() { AddInputPin(u"Input"); }
+DumpFilter::DumpFilter(MediaFileSystem& files) : writer_(files) { AddInputPin(u"Input"); }
 
 HResult DumpFilter::AcceptConnection(EnginePin& input, const AVStream& stream) {
   RecordConnection(input, stream);

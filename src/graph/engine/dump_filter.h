@@ -10,7 +10,7 @@ namespace quorvex::engine {
 // stream.
 class DumpFilter final : public SinkFilterBase {
  public:
-  DumpFilter();
+  explicit DumpFilter(MediaFileSystem& files);
 
   uint32_t Release() override { return ReleaseReference(this, count_); }
   HResult AcceptConnection(EnginePin& input, const AVStream& stream) override;
@@ -18,6 +18,7 @@ class DumpFilter final : public SinkFilterBase {
   bool Open() override;
   bool Write(int, AVPacket* packet) override { return writer_.Write(packet); }
   bool Finish() override { return writer_.Finish(); }
+  bool Commit() override { return writer_.Commit(); }
   void Abandon() override { writer_.Abandon(); }
 
  private:

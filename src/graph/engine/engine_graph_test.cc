@@ -2,9 +2,8 @@
 // demux jobs drive them, on small files made with ffmpeg.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <csignal>
+#include <functional>
 #include <future>
 #include <limits>
 #include <thread>
@@ -19,7 +18,11 @@
 #include "e2e_support.h"
 #include "graph/com_ptr.h"
 #include "graph/engine/engine_class_factory.h"
+#include "graph/graph_jobs.h"
 #include "platform/diagnostics.h"
+#include "platform/testing/in_memory_media_files.h"
+#include "platform/testing/manual_interrupts.h"
+#include "platform/testing/recording_console.h"
 #include "text/conversions.h"
 
 namespace quorvex {
@@ -269,7 +272,7 @@ TEST_F(EngineGraphTest, InterruptEndsTheRunAsUserAbortAndLeavesNoFile) {
   // The Matroska file goes into a pipe that nobody drains until the
   // interrupt has come, so the run is surely still going when it does.
   const fs::path pipe = work_.path() / "movie.mkv";
-  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  e2e::MakeFifo(pipe.string());
   std::promise<void> interrupted;
   std::thread drain([&, held = interrupted.get_future()]() mutable {
     std::ifstream in(pipe, std::ios::binary);
@@ -300,6 +303,146 @@ TEST_F(EngineGraphTest, InterruptEndsTheRunAsUserAbortAndLeavesNoFile) {
   ASSERT_EQ(waited, kOk);
   EXPECT_EQ(code, kEcUserAbort);
   EXPECT_FALSE(fs::is_regular_file(pipe));
+}
+
+// The engine over files in memory that fail the ways disks do, driven by
+// the remux and demux jobs as the program drives it.
+class EngineFaultTest : public ::testing::Test, public DiagnosticSink {
+ protected:
+  static void SetUpTestSuite() {
+    ScratchDirectory scratch;
+    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=12:size=320x240:rate=25", "-f", "lavfi", "-i",
+               "sine=duration=12:sample_rate=48000", "-c:v", "libx264", "-preset", "ultrafast", "-b:v", "2M", "-g", "25", "-c:a", "ac3", "-f", "mpegts",
+               scratch / "movie.ts"});
+    movie_ = std::make_unique<std::string>(e2e::ReadFile(scratch / "movie.ts"));
+  }
+  static void TearDownTestSuite() { movie_.reset(); }
+
+  EngineFaultTest() {
+    files_.AddDirectory("/media");
+    files_.AddFile("/media/movie.ts", *movie_);
+    files_.AddFile("/media/movie.mkv", kOldFilm);
+    previousSink_ = SetDiagnosticSink(this);
+  }
+  ~EngineFaultTest() override { SetDiagnosticSink(previousSink_); }
+
+  void WriteDiagnostic(std::string_view line) override {
+    std::lock_guard lock(mutex_);
+    diagnostics_.emplace_back(line);
+  }
+
+  bool Remux(const std::string& destination = "/media/movie.mkv") {
+    return RemuxToMatroska(*factory_, console_.console(), u"/media/movie.ts", WidenText(destination), false, false);
+  }
+  std::vector<std::string> Diagnostics() {
+    std::lock_guard lock(mutex_);
+    return diagnostics_;
+  }
+
+  static constexpr const char* kOldFilm = "last week's film";
+  static std::unique_ptr<std::string> movie_;
+  InMemoryMediaFiles files_;
+  ManualInterrupts interrupts_;
+  std::unique_ptr<ClassFactory> factory_ = CreateEngineClassFactory(EngineServices{files_, interrupts_, nullptr});
+  RecordingConsole console_;
+  std::mutex mutex_;
+  std::vector<std::string> diagnostics_;
+  DiagnosticSink* previousSink_ = nullptr;
+};
+
+std::unique_ptr<std::string> EngineFaultTest::movie_;
+
+TEST_F(EngineFaultTest, SuccessfulRemuxReplacesTheDestinationAndLeavesNoPartialFile) {
+  ASSERT_TRUE(Remux());
+  EXPECT_NE(files_.ContentsOf("/media/movie.mkv"), kOldFilm);
+  EXPECT_EQ(files_.ContentsOf("/media/movie.mkv").substr(0, 4), "\x1A\x45\xDF\xA3");  // EBML
+  EXPECT_EQ(files_.Names(), (std::vector<std::string>{"/media", "/media/movie.mkv", "/media/movie.ts"}));
+  EXPECT_EQ(interrupts_.watches(), 0);
+}
+
+TEST_F(EngineFaultTest, UnreadableSourceFailsToLoadWithItsReason) {
+  files_.FailOpening("/media/movie.ts");
+  EXPECT_FALSE(Remux());
+  EXPECT_EQ(console_.Lines().back(), "Loading source file failed.");
+  EXPECT_EQ(Diagnostics(), (std::vector<std::string>{"quorvex: /media/movie.ts: Input/output error"}));
+  EXPECT_EQ(files_.ContentsOf("/media/movie.mkv"), kOldFilm);
+}
+
+TEST_F(EngineFaultTest, FailureDuringTheRunIsAnErrorThatKeepsTheOldDestination) {
+  struct Case {
+    std::string name;
+    std::function<void(InMemoryMediaFiles&)> fault;
+    std::string reason;
+  };
+  // Far from both ends, which probing reads.
+  const int64_t middle = static_cast<int64_t>(movie_->size() / 2);
+  const Case cases[] = {
+      {"read error mid-stream", [&](InMemoryMediaFiles& f) { f.FailReadingAt("/media/movie.ts", middle); },
+       "quorvex: /media/movie.ts: Input/output error"},
+      {"short write", [](InMemoryMediaFiles& f) { f.FailWritesAfter(20000, kFileErrorIo); },
+       "quorvex: /media/movie.mkv: Input/output error"},
+      {"disk full", [](InMemoryMediaFiles& f) { f.FailWritesAfter(20000, kFileErrorNoSpace); },
+       "quorvex: /media/movie.mkv: No space left on device"},
+      {"rename refused", [](InMemoryMediaFiles& f) { f.FailReplacing(); }, "quorvex: /media/movie.mkv: rename refused"},
+  };
+  for (const Case& c : cases) {
+    InMemoryMediaFiles files;
+    files.AddDirectory("/media");
+    files.AddFile("/media/movie.ts", *movie_);
+    files.AddFile("/media/movie.mkv", kOldFilm);
+    c.fault(files);
+    std::unique_ptr<ClassFactory> factory = CreateEngineClassFactory(EngineServices{files, interrupts_, nullptr});
+    RecordingConsole console;
+    {
+      std::lock_guard lock(mutex_);
+      diagnostics_.clear();
+    }
+    EXPECT_FALSE(RemuxToMatroska(*factory, console.console(), u"/media/movie.ts", u"/media/movie.mkv", false, false))
+        << c.name;
+    EXPECT_EQ(console.Lines().back(), "An error ocurred during muxing.") << c.name;
+    EXPECT_EQ(Diagnostics(), std::vector<std::string>{c.reason}) << c.name;
+    EXPECT_EQ(files.ContentsOf("/media/movie.mkv"), kOldFilm) << c.name;
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"/media", "/media/movie.mkv", "/media/movie.ts"})) << c.name;
+  }
+}
+
+TEST_F(EngineFaultTest, StopRequestBeforeTheOutputIsInPlaceIsTheUsersAbort) {
+  // The muxer goes back to fill in sizes only while it writes its trailer:
+  // the very last moment before the verdict.
+  files_.OnWriterSeek([&] { interrupts_.Request(); });
+  EXPECT_FALSE(Remux());
+  EXPECT_EQ(console_.Lines().back(), "User aborted muxing.");
+  EXPECT_EQ(files_.ContentsOf("/media/movie.mkv"), kOldFilm);
+  EXPECT_EQ(files_.Names(), (std::vector<std::string>{"/media", "/media/movie.mkv", "/media/movie.ts"}));
+}
+
+TEST_F(EngineFaultTest, DestinationThatCannotBeWrittenSaysWhy) {
+  struct Case {
+    std::string destination;
+    std::string reason;
+  };
+  for (const Case& c : {Case{"/media", "quorvex: /media: Is a directory"},
+                        Case{"/missing/film.mkv", "quorvex: /missing/film.mkv: No such file or directory"}}) {
+    {
+      std::lock_guard lock(mutex_);
+      diagnostics_.clear();
+    }
+    RecordingConsole console;
+    EXPECT_FALSE(RemuxToMatroska(*factory_, console.console(), u"/media/movie.ts", WidenText(c.destination), false,
+                                 false));
+    EXPECT_EQ(console.Lines().back(), "Starting muxing failed.") << c.destination;
+    EXPECT_EQ(Diagnostics(), std::vector<std::string>{c.reason});
+  }
+}
+
+TEST_F(EngineFaultTest, DemuxOutputsAreAllOrNothing) {
+  files_.AddFile("/media/movie.1.mpv", kOldFilm);
+  files_.FailWritesAfter(30000, kFileErrorNoSpace);
+  EXPECT_FALSE(DemuxToRawFiles(*factory_, console_.console(), u"/media/movie.ts", u"/media/movie", false, false));
+  EXPECT_EQ(console_.Lines().back(), "An error ocurred during muxing.");
+  EXPECT_EQ(files_.ContentsOf("/media/movie.1.mpv"), kOldFilm);
+  EXPECT_EQ(files_.Names(),
+            (std::vector<std::string>{"/media", "/media/movie.1.mpv", "/media/movie.mkv", "/media/movie.ts"}));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "graph/engine/file_channel.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <system_error>
 
 extern "C" {
 #include <libavutil/error.h>
@@ -11,28 +10,24 @@ extern "C" {
 
 namespace quorvex::engine {
 
-std::unique_ptr<FileChannel> FileChannel::OpenForReading(const std::filesystem::path& path) {
-  std::error_code error;
-  // A folder opens as a stream on some systems; it is never media.
-  if (!std::filesystem::is_regular_file(path, error)) return nullptr;
-  std::unique_ptr<FileChannel> channel(new FileChannel());
-  channel->file_.pubsetbuf(nullptr, 0);  // libav's buffer is the only one
-  if (channel->file_.open(path, std::ios::in | std::ios::binary) == nullptr) return nullptr;
-  const auto size = std::filesystem::file_size(path, error);
-  channel->size_ = error ? 0 : static_cast<int64_t>(size);
+std::unique_ptr<FileChannel> FileChannel::ForReading(MediaFile& file, const Interrupts* interrupts) {
+  std::unique_ptr<FileChannel> channel(new FileChannel(file, interrupts));
+  channel->size_ = std::max<int64_t>(file.Size(), 0);
   if (!channel->Attach(false)) return nullptr;
   return channel;
 }
 
-std::unique_ptr<FileChannel> FileChannel::CreateForWriting(const std::filesystem::path& path) {
-  std::unique_ptr<FileChannel> channel(new FileChannel());
-  channel->file_.pubsetbuf(nullptr, 0);
-  if (channel->file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) return nullptr;
+std::unique_ptr<FileChannel> FileChannel::ForWriting(MediaFile& file) {
+  std::unique_ptr<FileChannel> channel(new FileChannel(file, nullptr));
   if (!channel->Attach(true)) return nullptr;
+  // A pipe or a device cannot go back to fill in sizes: the muxer then
+  // writes the way it does for live streams.
+  if (file.Size() < 0) channel->io_->seekable = 0;
   return channel;
 }
 
 bool FileChannel::Attach(bool writable) {
+  writable_ = writable;
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
   if (buffer == nullptr) return false;
   io_ = avio_alloc_context(buffer, kBufferSize, writable ? 1 : 0, this, writable ? nullptr : &ReadPacket,
@@ -51,54 +46,94 @@ FileChannel::~FileChannel() {
   }
 }
 
-bool FileChannel::Close() {
-  if (io_ != nullptr && io_->write_flag) {
-    avio_flush(io_);
-    if (io_->error < 0) failed_ = true;
+FileError FileChannel::error() const {
+  std::lock_guard lock(errorMutex_);
+  return error_;
+}
+
+int FileChannel::Fail(const FileError& error) {
+  {
+    std::lock_guard lock(errorMutex_);
+    if (!failed_.load()) error_ = error;  // the first reason is the one that counts
   }
-  if (file_.is_open() && file_.close() == nullptr) failed_ = true;
+  failed_ = true;
+  return AVERROR(error.code);
+}
+
+bool FileChannel::Flush() {
+  if (io_ != nullptr && writable_) {
+    avio_flush(io_);
+    if (io_->error < 0 && !failed_) Fail(FileError{kFileErrorIo, "Input/output error"});
+  }
   return !failed_;
 }
 
+// The callbacks run inside libav's C code: nothing may escape them.
 int FileChannel::ReadPacket(void* opaque, uint8_t* buffer, int size) {
   auto* self = static_cast<FileChannel*>(opaque);
-  const std::streamsize got = self->file_.sgetn(reinterpret_cast<char*>(buffer), size);
-  if (got <= 0) return AVERROR_EOF;
-  self->position_.fetch_add(got, std::memory_order_relaxed);
-  return static_cast<int>(got);
+  try {
+    if (self->interrupts_ != nullptr && self->interrupts_->Requested()) {
+      self->interrupted_ = true;
+      return AVERROR_EXIT;
+    }
+    FileError error;
+    const int64_t got = self->file_.Read(buffer, static_cast<size_t>(size), error);
+    if (got < 0) return self->Fail(error);
+    if (got == 0) return AVERROR_EOF;
+    self->filePosition_ += got;
+    self->position_.store(self->filePosition_, std::memory_order_relaxed);
+    return static_cast<int>(got);
+  } catch (...) {
+    return self->Fail(FileError{kFileErrorIo, "Input/output error"});
+  }
 }
 
 int FileChannel::WritePacket(void* opaque, uint8_t* buffer, int size) {
   auto* self = static_cast<FileChannel*>(opaque);
-  const std::streamsize put = self->file_.sputn(reinterpret_cast<const char*>(buffer), size);
-  if (put != size) {
-    self->failed_ = true;
-    return AVERROR(EIO);
+  try {
+    // After one failure nothing more is written: the output is lost anyway.
+    if (self->failed_) return AVERROR(EIO);
+    FileError error;
+    if (!self->file_.Write(buffer, static_cast<size_t>(size), error)) return self->Fail(error);
+    self->filePosition_ += size;
+    return size;
+  } catch (...) {
+    return self->Fail(FileError{kFileErrorIo, "Input/output error"});
   }
-  return size;
 }
 
 int64_t FileChannel::Seek(void* opaque, int64_t offset, int whence) {
   auto* self = static_cast<FileChannel*>(opaque);
-  if ((whence & AVSEEK_SIZE) != 0) {
-    if (self->io_ != nullptr && self->io_->write_flag) return -1;
-    return self->size_;
+  try {
+    if ((whence & AVSEEK_SIZE) != 0) return self->writable_ ? -1 : self->size_;
+    int64_t target = offset;
+    switch (whence & ~AVSEEK_FORCE) {
+      case SEEK_SET: break;
+      case SEEK_CUR: target += self->filePosition_; break;
+      case SEEK_END:
+        if (self->writable_) return AVERROR(EINVAL);
+        target += self->size_;
+        break;
+      default: return AVERROR(EINVAL);
+    }
+    FileError error;
+    const int64_t at = self->file_.Seek(target, error);
+    if (at < 0) {
+      // A reader may probe for seekability; a writer that cannot seek back
+      // to fill in sizes has produced a broken file.
+      if (self->writable_) return self->Fail(error);
+      return AVERROR(error.code != 0 ? error.code : EIO);
+    }
+    self->filePosition_ = at;
+    if (!self->writable_) self->position_.store(at, std::memory_order_relaxed);
+    return at;
+  } catch (...) {
+    return self->Fail(FileError{kFileErrorIo, "Input/output error"});
   }
-  std::ios::seekdir direction = std::ios::beg;
-  switch (whence & ~AVSEEK_FORCE) {
-    case SEEK_SET: direction = std::ios::beg; break;
-    case SEEK_CUR: direction = std::ios::cur; break;
-    case SEEK_END: direction = std::ios::end; break;
-    default: return AVERROR(EINVAL);
-  }
-  const std::streampos at = self->file_.pubseekoff(offset, direction);
-  if (at == std::streampos(std::streamoff(-1))) {
-    if (self->io_ != nullptr && self->io_->write_flag) self->failed_ = true;
-    return AVERROR(EIO);
-  }
-  const int64_t position = static_cast<int64_t>(std::streamoff(at));
-  if (self->io_ != nullptr && !self->io_->write_flag) self->position_.store(position, std::memory_order_relaxed);
-  return position;
+}
+
+int InterruptRequested(void* interrupts) {
+  return interrupts != nullptr && static_cast<const Interrupts*>(interrupts)->Requested() ? 1 : 0;
 }
 
 }  // namespace quorvex::engine

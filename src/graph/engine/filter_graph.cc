@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <system_error>
 
 #include "graph/engine/packet_sink.h"
 #include "graph/engine/splitter_filter.h"
@@ -15,11 +15,6 @@ EngineFilter* AsEngineFilter(IBaseFilter* filter) {
   void* object = nullptr;
   if (filter->QueryInterface(kIidEngineFilter, &object) != kOk) return nullptr;
   return static_cast<EngineFilter*>(object);
-}
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 }  // namespace
@@ -77,6 +72,12 @@ HResult FilterGraph::Run() {
   return result;
 }
 
+bool FilterGraph::SameFile(const std::filesystem::path& a, const std::filesystem::path& b) const {
+  const std::optional<FileIdentity> first = files_.Identify(a.string());
+  const std::optional<FileIdentity> second = files_.Identify(b.string());
+  return first.has_value() && second.has_value() && first->SameFileAs(*second);
+}
+
 HResult FilterGraph::StartStreaming() {
   SplitterFilter* splitter = nullptr;
   std::vector<Route> routes;
@@ -116,9 +117,9 @@ HResult FilterGraph::StartStreaming() {
       return kCannotCreateFile;
     }
   }
-  interrupts_ = std::make_unique<InterruptWatch>();
-  pump_ = std::make_unique<StreamPump>(*splitter->source(), std::move(routes), std::move(sinks),
-                                       OpenProgressTerminal());
+  watch_ = std::make_unique<InterruptWatch>(interrupts_);
+  pump_ = std::make_unique<StreamPump>(*splitter->source(), std::move(routes), std::move(sinks), interrupts_,
+                                       openTerminal_ ? openTerminal_() : nullptr);
   pump_->Start();
   return kOk;
 }
@@ -134,7 +135,7 @@ HResult FilterGraph::WaitForCompletion(int32_t timeoutMilliseconds, int32_t* eve
   const std::optional<int32_t> code = pump_->Wait(std::chrono::milliseconds(timeoutMilliseconds));
   if (!code.has_value()) return kAbort;  // timed out
   // Past the run, Ctrl+C ends the process as usual again.
-  interrupts_.reset();
+  watch_.reset();
   *eventCode = *code;
   return kOk;
 }

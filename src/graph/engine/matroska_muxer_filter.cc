@@ -10,7 +10,7 @@
 
 namespace quorvex::engine {
 
-MatroskaMuxerFilter::MatroskaMuxerFilter() { AddInputPin(MuxerInputPinName(1)); }
+MatroskaMuxerFilter::MatroskaMuxerFilter(MediaFileSystem& files) : writer_(files) { AddInputPin(MuxerInputPinName(1)); }
 
 HResult MatroskaMuxerFilter::AcceptConnection(EnginePin& input, const AVStream& stream) {
   if (!MatroskaCanHold(stream)) {

@@ -11,7 +11,7 @@ namespace quorvex::engine {
 // enumeration ends with a pin the next stream can connect to.
 class MatroskaMuxerFilter final : public SinkFilterBase {
  public:
-  MatroskaMuxerFilter();
+  explicit MatroskaMuxerFilter(MediaFileSystem& files);
 
   uint32_t Release() override { return ReleaseReference(this, count_); }
   HResult AcceptConnection(EnginePin& input, const AVStream& stream) override;
@@ -19,6 +19,7 @@ class MatroskaMuxerFilter final : public SinkFilterBase {
   bool Open() override;
   bool Write(int input, AVPacket* packet) override { return writer_.Write(input, packet); }
   bool Finish() override { return writer_.Finish(); }
+  bool Commit() override { return writer_.Commit(); }
   void Abandon() override { writer_.Abandon(); }
 
  private:

@@ -15,6 +15,12 @@ extern "C" {
 namespace quorvex::engine {
 namespace {
 
+// What the interleaving may hold back while one stream waits for another.
+// Ordinary sources stay well within both; a stream that ends early or is
+// stamped far ahead would otherwise keep the rest of the file in memory.
+constexpr size_t kInterleaveBytes = 4u << 20;
+constexpr int64_t kInterleaveSpan = 10 * AV_TIME_BASE;
+
 const AVOutputFormat& MatroskaFormat() {
   static const AVOutputFormat* format = av_guess_format("matroska", nullptr, nullptr);
   return *format;
@@ -149,12 +155,27 @@ bool MatroskaWriter::Write(int track, AVPacket* packet) {
   av_packet_rescale_ts(packet, target.source->time_base, target.outputTimeBase);
   packet->stream_index = track;
   packet->pos = -1;
-  return file_.Write(packet, true);
+  if (!interleaver_) interleaver_.emplace(tracks_.size(), kInterleaveBytes, kInterleaveSpan);
+  if (!interleaver_->Push(packet, target.outputTimeBase)) return false;
+  return WriteDue(false);
+}
+
+bool MatroskaWriter::WriteDue(bool all) {
+  if (due_ == nullptr) return false;
+  if (!interleaver_) return true;
+  while (all ? interleaver_->PopAny(due_.get()) : interleaver_->PopReady(due_.get())) {
+    if (!file_.Write(due_.get(), false)) return false;
+  }
+  return true;
 }
 
 bool MatroskaWriter::Finish() {
+  if (!WriteDue(true)) {
+    file_.Abandon();
+    return false;
+  }
   if (chapterLabels_.empty()) return file_.Finish();
-  return file_.Finish([this](const std::filesystem::path& written) { return PatchChapterLanguages(written, chapterLabels_); });
+  return file_.Finish([this](const std::string& written) { return PatchChapterLanguages(written, chapterLabels_); });
 }
 
 }  // namespace quorvex::engine

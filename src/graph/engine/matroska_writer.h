@@ -3,11 +3,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "graph/engine/matroska_chapter_reader.h"
 #include "graph/engine/muxed_file.h"
+#include "graph/engine/packet_interleaver.h"
 #include "graph/engine/stream_repack.h"
 #include "graph/engine/timestamp_repair.h"
 
@@ -23,6 +25,7 @@ bool MatroskaCanHold(const AVStream& stream);
 // which keeps audio and video in step.
 class MatroskaWriter {
  public:
+  explicit MatroskaWriter(MediaFileSystem& files) : file_(files) {}
   // `container`, when given, is the source file whose chapters and
   // attachments the output keeps.
   bool Open(const std::filesystem::path& path, const std::vector<const AVStream*>& sources,
@@ -33,6 +36,7 @@ class MatroskaWriter {
   // gets in place of the undetermined language libav writes.
   void KeepChapterLanguages(std::vector<ChapterLabel> labels) { chapterLabels_ = std::move(labels); }
   bool Finish();
+  bool Commit() { return file_.Commit(); }
   void Abandon() { file_.Abandon(); }
 
  private:
@@ -44,8 +48,13 @@ class MatroskaWriter {
     std::unique_ptr<StreamRepack> repack;  // null when stored as it is
   };
 
+  bool WriteDue(bool all);
+
   MuxedFile file_;
   std::vector<Track> tracks_;
+  // Made with the first packet, once the tracks are known.
+  std::optional<PacketInterleaver> interleaver_;
+  PacketHandle due_ = MakePacket();
   std::vector<ChapterLabel> chapterLabels_;
 };
 

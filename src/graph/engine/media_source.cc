@@ -1,12 +1,16 @@
 #include "graph/engine/media_source.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/diagnostics.h"
 
 #include "graph/engine/twenty_bit_lpcm.h"
 
 extern "C" {
 #include <libavutil/dict.h>
+#include <libavutil/error.h>
 }
 
 namespace quorvex::engine {
@@ -49,16 +53,25 @@ std::vector<SpliceJoiner::StreamInfo> JoinerStreams(const AVFormatContext& forma
 
 }  // namespace
 
-std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path, Formats formats) {
+std::unique_ptr<MediaSource> MediaSource::Open(MediaFileSystem& files, const Interrupts& interrupts,
+                                               const std::filesystem::path& path, Formats formats) {
+  const std::string name = path.string();
   std::unique_ptr<MediaSource> source(new MediaSource());
   source->path_ = path;
-  source->channel_ = FileChannel::OpenForReading(path);
-  if (source->channel_ == nullptr || source->channel_->size() == 0) return nullptr;
+  FileError error;
+  source->file_ = files.OpenForReading(name, error);
+  if (source->file_ == nullptr) return Refuse(name, error.message);
+  source->channel_ = FileChannel::ForReading(*source->file_, &interrupts);
+  if (source->channel_ == nullptr) return Refuse(name, "out of memory");
+  if (source->channel_->size() == 0) return Refuse(name, "file is empty");
 
   AVFormatContext* format = avformat_alloc_context();
-  if (format == nullptr) return nullptr;
+  if (format == nullptr) return Refuse(name, "out of memory");
   format->pb = source->channel_->io();
   format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  // libav's own loops ask too, between the reads of a long analysis.
+  format->interrupt_callback.callback = &InterruptRequested;
+  format->interrupt_callback.opaque = const_cast<Interrupts*>(&interrupts);
   // Programme streams carry a PTS only every few frames; libav derives the
   // missing ones from the following frames' decoding times.
   format->flags |= AVFMT_FLAG_GENPTS;
@@ -70,15 +83,45 @@ std::unique_ptr<MediaSource> MediaSource::Open(const std::filesystem::path& path
   // The format is recognised by content alone, never by the file's name.
   const int opened = avformat_open_input(&format, "", only, &options);
   av_dict_free(&options);
-  if (opened < 0) return nullptr;  // avformat_open_input freed the context
+  // avformat_open_input freed the context on failure.
+  if (opened < 0) return source->Refuse(opened);
   source->format_.reset(format);
+  // Probing reads the first packets already; damage among them counts too.
+  source->damage_ = std::make_unique<ReadDamage>(*format, path.string(), source->size());
 
-  if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
-  if (!HasMediaStream(*format)) return nullptr;
-  DescribeTwentyBitBlurayLpcm(path, format);
+  const int analysed = avformat_find_stream_info(format, nullptr);
+  // Interrupted, the streams found so far still make a graph whose run
+  // ends at once as the user's abort.
+  if (analysed < 0 && !source->channel_->interrupted()) return source->Refuse(analysed);
+  if (!HasMediaStream(*format)) return source->Refuse(AVERROR_STREAM_NOT_FOUND);
+  DescribeTwentyBitBlurayLpcm(files, interrupts, path, format);
   source->aviTimes_ = AviPresentationTimes::For(*format);
   if (HasRestartingClock(*format)) source->joiner_ = std::make_unique<SpliceJoiner>(JoinerStreams(*format));
   return source;
+}
+
+std::nullptr_t MediaSource::Refuse(const std::string& name, const std::string& reason) {
+  Diagnose(name + ": " + reason);
+  return nullptr;
+}
+
+std::nullptr_t MediaSource::Refuse(int result) const {
+  const std::string name = path_.string();
+  if (channel_->failed()) return Refuse(name, channel_->error().message);
+  if (channel_->interrupted()) return nullptr;  // the user knows
+  switch (result) {
+    case AVERROR_INVALIDDATA: return Refuse(name, "unknown or unsupported format");
+    case AVERROR_STREAM_NOT_FOUND: return Refuse(name, "no media streams found");
+    case AVERROR_DECODER_NOT_FOUND: return Refuse(name, "no decoder for a stream's codec");
+    default: break;
+  }
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(result, text, sizeof text);
+  return Refuse(name, text);
+}
+
+void MediaSource::ReportReadFailure() const {
+  if (channel_->failed()) Diagnose(path_.string() + ": " + channel_->error().message);
 }
 
 MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
@@ -120,11 +163,20 @@ MediaSource::ReadResult MediaSource::ReadDemuxed(AVPacket* packet) {
     const int result = av_read_frame(format_.get(), packet);
     if (result >= 0) {
       consecutiveFailures_ = 0;
+      damage_->PacketRead(*packet);
       return ReadResult::kPacket;
     }
-    if (result == AVERROR_EOF || avio_feof(format_->pb)) return ReadResult::kEnd;
+    // A failed read ends the input too, but it is no end of the data.
+    if (channel_->failed()) return ReadResult::kError;
+    if (result == AVERROR_EOF || avio_feof(format_->pb)) {
+      return damage_->EndIsClean() ? ReadResult::kEnd : ReadResult::kError;
+    }
     if (result == AVERROR(EAGAIN)) continue;
-    if (++consecutiveFailures_ > kMaxConsecutiveFailures) return ReadResult::kError;
+    damage_->ReadFailed(result);
+    if (++consecutiveFailures_ > kMaxConsecutiveFailures) {
+      damage_->GaveUp();
+      return ReadResult::kError;
+    }
   }
 }
 

@@ -1,26 +1,52 @@
 #include "graph/engine/muxed_file.h"
 
-#include <system_error>
+#include "platform/diagnostics.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
 
 namespace quorvex::engine {
 
 bool MuxedFile::Create(const std::filesystem::path& path, const char* formatName) {
-  AVFormatContext* format = nullptr;
-  if (avformat_alloc_output_context2(&format, nullptr, formatName, nullptr) < 0) return false;
-  format_.reset(format);
-  channel_ = FileChannel::CreateForWriting(path);
-  if (channel_ == nullptr) {
-    format_.reset();
+  name_ = path.string();
+  FileError error;
+  output_ = OutputFile::Create(files_, name_, error);
+  if (output_ == nullptr) {
+    Diagnose(name_ + ": " + error.message);
+    reported_ = true;
     return false;
   }
-  path_ = path;
+  channel_ = FileChannel::ForWriting(output_->file());
+  AVFormatContext* format = nullptr;
+  if (channel_ == nullptr || avformat_alloc_output_context2(&format, nullptr, formatName, nullptr) < 0) {
+    Abandon();
+    return Failed(AVERROR(ENOMEM));
+  }
+  format_.reset(format);
   format->pb = channel_->io();
   format->flags |= AVFMT_FLAG_CUSTOM_IO;
   return true;
 }
 
+bool MuxedFile::Failed(int result) {
+  if (reported_) return false;
+  reported_ = true;
+  std::string reason;
+  if (channel_ != nullptr && channel_->failed()) {
+    reason = channel_->error().message;
+  } else {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(result, text, sizeof text);
+    reason = text;
+  }
+  Diagnose(name_ + ": " + reason);
+  return false;
+}
+
 bool MuxedFile::WriteHeader(AVDictionary** options) {
-  if (avformat_write_header(format_.get(), options) < 0 || channel_->failed()) return false;
+  const int result = avformat_write_header(format_.get(), options);
+  if (result < 0 || channel_->failed()) return Failed(result);
   headerWritten_ = true;
   return true;
 }
@@ -28,32 +54,38 @@ bool MuxedFile::WriteHeader(AVDictionary** options) {
 bool MuxedFile::Write(AVPacket* packet, bool interleaved) {
   const int result = interleaved ? av_interleaved_write_frame(format_.get(), packet) : av_write_frame(format_.get(), packet);
   if (!interleaved) av_packet_unref(packet);
-  return result >= 0 && !channel_->failed();
+  if (result < 0 || channel_->failed()) return Failed(result);
+  return true;
 }
 
-bool MuxedFile::Finish(const std::function<bool(const std::filesystem::path&)>& complete) {
-  if (channel_ == nullptr) return false;
-  bool written = headerWritten_ && av_write_trailer(format_.get()) >= 0;
-  written = channel_->Close() && written;
-  written = written && (!complete || complete(path_));
-  if (!written) {
-    Abandon();
-    return false;
-  }
+bool MuxedFile::Finish(const std::function<bool(const std::string& partial)>& complete) {
+  if (output_ == nullptr || !headerWritten_) return false;
+  const int result = av_write_trailer(format_.get());
+  if (result < 0 || !channel_->Flush()) return Failed(result);
+  // A device or a pipe written directly has no file to change afterwards.
+  if (complete && !output_->partial().empty() && !complete(output_->partial())) return Failed(AVERROR(EIO));
+  finished_ = true;
+  return true;
+}
+
+bool MuxedFile::Commit() {
+  if (!finished_ || output_ == nullptr) return false;
   format_.reset();
   channel_.reset();
-  return true;
+  FileError error;
+  const bool committed = output_->Commit(error);
+  output_.reset();
+  if (!committed && !reported_) {
+    reported_ = true;
+    Diagnose(name_ + ": " + error.message);
+  }
+  return committed;
 }
 
 void MuxedFile::Abandon() {
   format_.reset();
-  if (channel_ != nullptr) channel_->Close();
   channel_.reset();
-  if (path_.empty()) return;
-  std::error_code ignored;
-  // Only a file of ours goes: a destination such as a device stays.
-  if (std::filesystem::is_regular_file(path_, ignored)) std::filesystem::remove(path_, ignored);
-  path_.clear();
+  output_.reset();  // deletes the partial file
 }
 
 }  // namespace quorvex::engine

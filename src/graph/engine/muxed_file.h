@@ -4,41 +4,55 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "graph/engine/file_channel.h"
 #include "graph/engine/libav_handles.h"
+#include "graph/engine/output_file.h"
+#include "platform/media_file.h"
 
 namespace quorvex::engine {
 
-// One output file written by a libav muxer. Until Finish succeeds the file
-// counts as incomplete, and closing it any other way deletes it, so a failed
-// or interrupted run leaves no half-written destination behind.
+// One output file written by a libav muxer, all or nothing: the data goes to
+// a partial file that takes the destination's place only at Commit, so a
+// failed or interrupted run leaves the destination as it was. Each failure
+// tells its reason on standard error once.
 class MuxedFile {
  public:
-  MuxedFile() = default;
-  ~MuxedFile() {
-    if (channel_ != nullptr) Abandon();
-  }
+  explicit MuxedFile(MediaFileSystem& files) : files_(files) {}
+  ~MuxedFile() { Abandon(); }
   MuxedFile(const MuxedFile&) = delete;
   MuxedFile& operator=(const MuxedFile&) = delete;
 
-  // Creates the file and a muxer of the named libav format.
+  // Creates the partial file and a muxer of the named libav format.
   bool Create(const std::filesystem::path& path, const char* formatName);
   AVFormatContext* format() const { return format_.get(); }
 
   bool WriteHeader(AVDictionary** options);
   bool Write(AVPacket* packet, bool interleaved);
-  // `complete`, when given, may still change the written and closed file
-  // (in place) before it counts as finished; its failure abandons the file.
-  bool Finish(const std::function<bool(const std::filesystem::path&)>& complete = {});
-  // Closes and deletes the file, also one that was finished.
+  // Writes the trailer and everything still buffered; the destination is
+  // not touched yet.
+  // `complete`, when given, may still change the partial file (in place,
+  // by its name) once everything is written; its failure fails the finish.
+  bool Finish(const std::function<bool(const std::string& partial)>& complete = {});
+  // Puts the finished file in the destination's place.
+  bool Commit();
+  // Closes and deletes the partial file; a committed file stays.
   void Abandon();
 
  private:
-  std::filesystem::path path_;
+  // Reports the reason for a failed libav call `result` once; false.
+  bool Failed(int result);
+
+  MediaFileSystem& files_;
+  std::string name_;  // as given, for messages
+  std::unique_ptr<OutputFile> output_;
+  // Declared after the output so it goes first: it writes into the output.
   std::unique_ptr<FileChannel> channel_;
   OutputFormatHandle format_;
   bool headerWritten_ = false;
+  bool finished_ = false;
+  bool reported_ = false;
 };
 
 }  // namespace quorvex::engine

@@ -22,9 +22,12 @@ class PacketSink {
   // stream's time base, and the sink may take its data. False on a write
   // failure.
   virtual bool Write(int input, AVPacket* packet) = 0;
-  // Completes and closes the output; false (and no file left) on failure.
+  // Completes the output, still under its partial name; false on failure.
   virtual bool Finish() = 0;
-  // Closes and deletes an output that will not be completed.
+  // Puts a finished output in its destination's place.
+  virtual bool Commit() = 0;
+  // Closes and deletes an output that will not be committed; the
+  // destination stays as it was.
   virtual void Abandon() = 0;
 
  protected:

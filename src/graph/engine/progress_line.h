@@ -6,18 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/progress_terminal.h"
+
 namespace quorvex::engine {
-
-// Where the progress line goes: standard error, when it is a terminal.
-class ProgressTerminal {
- public:
-  virtual ~ProgressTerminal() = default;
-  virtual void Write(std::string_view text) = 0;
-};
-
-// The platform's terminal on standard error, or nullptr when standard error
-// is a file or a pipe: a log should not fill with carriage returns.
-std::unique_ptr<ProgressTerminal> OpenProgressTerminal();
 
 // One self-updating line showing how much of the source has been read.
 // Standard output keeps its lines to itself; the line is wiped at the end so

@@ -19,10 +19,12 @@ const char* RawFormatFor(AVCodecID codec);
 // Writes one source stream into a raw file.
 class RawStreamWriter {
  public:
+  explicit RawStreamWriter(MediaFileSystem& files) : file_(files) {}
   bool Open(const std::filesystem::path& path, const AVStream& source);
   // The packet's data is taken.
   bool Write(AVPacket* packet);
   bool Finish() { return file_.Finish(); }
+  bool Commit() { return file_.Commit(); }
   void Abandon() { file_.Abandon(); }
 
  private:

@@ -19,7 +19,8 @@ HResult SplitterFilter::Load(const char16_t* fileName, const TAmMediaType*) {
   if (source_ != nullptr) return kWrongState;  // one file per splitter
   const std::string path = NarrowText(fileName);
   if (path.empty()) return kFileNotFound;
-  source_ = MediaSource::Open(path, formats_);
+  if (watch_ == nullptr) watch_ = std::make_unique<InterruptWatch>(interrupts_);
+  source_ = MediaSource::Open(files_, interrupts_, path, formats_);
   if (source_ == nullptr) return kInvalidFileFormat;
   for (int i = 0; i < source_->streamCount(); ++i) {
     pins_.push_back(std::make_unique<EnginePin>(*this, *this, OutputPinName(source_->stream(i), i + 1),

@@ -9,6 +9,8 @@
 #include "graph/engine/media_source.h"
 #include "graph/interfaces.h"
 #include "graph/ref_counted.h"
+#include "platform/interrupts.h"
+#include "platform/media_file.h"
 
 namespace quorvex::engine {
 
@@ -16,7 +18,8 @@ namespace quorvex::engine {
 // in the file's stream order.
 class SplitterFilter final : public IBaseFilter, public IFileSourceFilter, public EngineFilter {
  public:
-  explicit SplitterFilter(MediaSource::Formats formats) : formats_(formats) {}
+  SplitterFilter(MediaSource::Formats formats, MediaFileSystem& files, Interrupts& interrupts)
+      : formats_(formats), files_(files), interrupts_(interrupts) {}
 
   HResult QueryInterface(const Guid& iid, void** object) override;
   uint32_t AddRef() override { return count_.Increment(); }
@@ -33,6 +36,11 @@ class SplitterFilter final : public IBaseFilter, public IFileSourceFilter, publi
  private:
   ReferenceCount count_;
   MediaSource::Formats formats_;
+  MediaFileSystem& files_;
+  Interrupts& interrupts_;
+  // From the first look at the file on, a stop request is kept for the run,
+  // which answers it; it must not end the process in the middle of probing.
+  std::unique_ptr<InterruptWatch> watch_;
   std::unique_ptr<MediaSource> source_;
   std::vector<std::unique_ptr<EnginePin>> pins_;
 };

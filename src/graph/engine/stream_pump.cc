@@ -1,6 +1,5 @@
 #include "graph/engine/stream_pump.h"
 
-#include "graph/engine/interrupt_watch.h"
 #include "graph/result_codes.h"
 
 namespace quorvex::engine {
@@ -14,10 +13,11 @@ constexpr size_t kQueueBytes = 4u << 20;
 }  // namespace
 
 StreamPump::StreamPump(MediaSource& source, std::vector<Route> routes, std::vector<PacketSink*> sinks,
-                       std::unique_ptr<ProgressTerminal> progress)
+                       const Interrupts& interrupts, std::unique_ptr<ProgressTerminal> progress)
     : source_(source),
       routes_(std::move(routes)),
       sinks_(std::move(sinks)),
+      interrupts_(interrupts),
       progress_(std::move(progress)),
       queue_(kQueueSlots, kQueueBytes) {}
 
@@ -28,21 +28,31 @@ StreamPump::~StreamPump() {
 }
 
 void StreamPump::Start() {
-  reader_ = std::thread([this] { ReadLoop(); });
-  writer_ = std::thread([this] { WriteLoop(); });
+  reader_ = std::thread([this] { Read(); });
+  writer_ = std::thread([this] { Write(); });
+}
+
+void StreamPump::Read() {
+  try {
+    ReadLoop();
+  } catch (...) {
+    readEnd_ = ReadEnd::kError;
+    queue_.Close();
+  }
 }
 
 void StreamPump::ReadLoop() {
   PacketHandle packet = MakePacket();
   ReadEnd end = ReadEnd::kEndOfData;
   while (packet != nullptr) {
-    if (InterruptWatch::Interrupted()) {
+    if (interrupts_.Requested()) {
       end = ReadEnd::kInterrupted;
       break;
     }
     const MediaSource::ReadResult result = source_.Read(packet.get());
     if (result == MediaSource::ReadResult::kEnd) break;
     if (result == MediaSource::ReadResult::kError) {
+      source_.ReportReadFailure();
       end = ReadEnd::kError;
       break;
     }
@@ -64,23 +74,22 @@ void StreamPump::ReadLoop() {
   queue_.Close();
 }
 
-void StreamPump::WriteLoop() {
-  PacketHandle packet = MakePacket();
-  bool writeFailed = packet == nullptr;
-  bool interrupted = false;
-  while (!writeFailed && queue_.Pop(packet.get())) {
-    if (InterruptWatch::Interrupted()) {
-      interrupted = true;
-      break;
-    }
-    const Route& route = routes_[static_cast<size_t>(packet->stream_index)];
-    writeFailed = !route.sink->Write(route.input, packet.get());
-    av_packet_unref(packet.get());
+void StreamPump::Write() {
+  bool writeFailed = true;
+  try {
+    writeFailed = !WriteLoop();
+  } catch (...) {
+    writeFailed = true;
   }
   // Either the reader is done, or it must stop now.
-  if (writeFailed || interrupted) queue_.Cancel();
+  if (writeFailed || interrupts_.Requested()) queue_.Cancel();
   reader_.join();
-  const int32_t code = Conclude(writeFailed, interrupted);
+  int32_t code = kEcErrorAbort;
+  try {
+    code = Conclude(writeFailed);
+  } catch (...) {
+    for (PacketSink* sink : sinks_) sink->Abandon();
+  }
   progress_.Clear();
   {
     std::lock_guard lock(mutex_);
@@ -89,25 +98,43 @@ void StreamPump::WriteLoop() {
   done_.notify_all();
 }
 
-int32_t StreamPump::Conclude(bool writeFailed, bool interrupted) {
+bool StreamPump::WriteLoop() {
+  PacketHandle packet = MakePacket();
+  if (packet == nullptr) return false;
+  while (queue_.Pop(packet.get())) {
+    if (interrupts_.Requested()) return true;
+    const Route& route = routes_[static_cast<size_t>(packet->stream_index)];
+    const bool written = route.sink->Write(route.input, packet.get());
+    av_packet_unref(packet.get());
+    if (!written) return false;
+  }
+  return true;
+}
+
+int32_t StreamPump::Conclude(bool writeFailed) {
+  // A stop request that came before the outputs are in place wins over
+  // every other outcome: the user asked for the run to end.
   int32_t code = kEcComplete;
-  if (interrupted || readEnd_ == ReadEnd::kInterrupted) {
+  if (interrupts_.Requested() || readEnd_ == ReadEnd::kInterrupted) {
     code = kEcUserAbort;
   } else if (writeFailed || readEnd_ != ReadEnd::kEndOfData) {
     code = kEcErrorAbort;
+  } else if (!FinishAndCommit()) {
+    code = interrupts_.Requested() ? kEcUserAbort : kEcErrorAbort;
   }
-  for (PacketSink* sink : sinks_) {
-    if (code != kEcComplete) {
-      sink->Abandon();
-    } else if (!sink->Finish()) {
-      code = kEcErrorAbort;
-    }
-  }
-  // One failed output fails the run: the others go too, so nothing half-made stays.
-  if (code != kEcComplete) {
-    for (PacketSink* sink : sinks_) sink->Abandon();
-  }
+  // Whatever is not in place goes; the destinations stay as they were.
+  for (PacketSink* sink : sinks_) sink->Abandon();
   return code;
+}
+
+bool StreamPump::FinishAndCommit() {
+  for (PacketSink* sink : sinks_) {
+    if (!sink->Finish()) return false;
+  }
+  if (interrupts_.Requested()) return false;
+  bool committed = true;
+  for (PacketSink* sink : sinks_) committed = sink->Commit() && committed;
+  return committed;
 }
 
 std::optional<int32_t> StreamPump::Wait(std::chrono::milliseconds timeout) {

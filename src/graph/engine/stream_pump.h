@@ -13,6 +13,7 @@
 #include "graph/engine/packet_queue.h"
 #include "graph/engine/packet_sink.h"
 #include "graph/engine/progress_line.h"
+#include "platform/interrupts.h"
 
 namespace quorvex::engine {
 
@@ -29,7 +30,7 @@ class StreamPump {
  public:
   // The sinks are open already; the pump finishes or abandons every one.
   StreamPump(MediaSource& source, std::vector<Route> routes, std::vector<PacketSink*> sinks,
-             std::unique_ptr<ProgressTerminal> progress);
+             const Interrupts& interrupts, std::unique_ptr<ProgressTerminal> progress);
   // Stops the threads (a run not waited for counts as abandoned).
   ~StreamPump();
   StreamPump(const StreamPump&) = delete;
@@ -44,13 +45,22 @@ class StreamPump {
  private:
   enum class ReadEnd { kEndOfData, kError, kInterrupted, kCancelled };
 
+  // The threads' entries: whatever escapes their loops ends the run as an
+  // error, after the same clean-up as any other end.
+  void Read();
+  void Write();
   void ReadLoop();
-  void WriteLoop();
-  int32_t Conclude(bool writeFailed, bool interrupted);
+  // False when writing failed.
+  bool WriteLoop();
+  int32_t Conclude(bool writeFailed);
+  // Finishes every output, then commits them all, unless a stop request
+  // came first; true when all are in place.
+  bool FinishAndCommit();
 
   MediaSource& source_;
   std::vector<Route> routes_;
   std::vector<PacketSink*> sinks_;
+  const Interrupts& interrupts_;
   ProgressLine progress_;
   PacketQueue queue_;
 

@@ -61,7 +61,8 @@ bool IsTwentyBitBlurayLpcm(const AVCodecParameters& codec) {
   return codec.codec_id == AV_CODEC_ID_PCM_BLURAY && codec.bits_per_raw_sample == 20;
 }
 
-void DescribeTwentyBitBlurayLpcm(const std::filesystem::path& path, AVFormatContext* format) {
+void DescribeTwentyBitBlurayLpcm(MediaFileSystem& files, const Interrupts& interrupts,
+                                 const std::filesystem::path& path, AVFormatContext* format) {
   // Stream identifiers (the PID of a transport stream) find the same stream
   // in the second opening; streams without one cannot be matched up.
   std::vector<AVStream*> waiting;
@@ -71,7 +72,10 @@ void DescribeTwentyBitBlurayLpcm(const std::filesystem::path& path, AVFormatCont
   }
   if (waiting.empty()) return;
 
-  const std::unique_ptr<FileChannel> channel = FileChannel::OpenForReading(path);
+  FileError error;
+  const std::unique_ptr<MediaFile> file = files.OpenForReading(path.string(), error);
+  if (file == nullptr) return;
+  const std::unique_ptr<FileChannel> channel = FileChannel::ForReading(*file, &interrupts);
   if (channel == nullptr) return;
   AVFormatContext* second = avformat_alloc_context();
   if (second == nullptr) return;

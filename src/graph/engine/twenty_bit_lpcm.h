@@ -3,6 +3,9 @@
 
 #include <filesystem>
 
+#include "platform/interrupts.h"
+#include "platform/media_file.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -19,7 +22,8 @@ bool IsTwentyBitBlurayLpcm(const AVCodecParameters& codec);
 // the probing window), and describes the stream from that frame: 20-bit
 // samples, unpacked like 24-bit ones. Streams it cannot describe stay as
 // they were, and are later named as left out.
-void DescribeTwentyBitBlurayLpcm(const std::filesystem::path& path, AVFormatContext* format);
+void DescribeTwentyBitBlurayLpcm(MediaFileSystem& files, const Interrupts& interrupts,
+                                 const std::filesystem::path& path, AVFormatContext* format);
 
 }  // namespace quorvex::engine
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/console.h"
+#include "platform/media_file.h"
 #include "platform/native.h"
 #include "platform/windows/file_system_windows.h"
 #include "platform/windows/native_windows.h"
@@ -84,6 +85,34 @@ TEST(WindowsFileSystemTest, ExistenceRemovalAndWriting) {
   files.RemoveFile(scratch / "t.txt");
   EXPECT_FALSE(FileExists(scratch / "t.txt"));
   files.RemoveFile(scratch / "t.txt");  // a missing file passes quietly
+}
+
+TEST(WindowsMediaFilesTest, WritesReplaceInOneStepAndFailuresSayWhy) {
+  ScratchFolder scratch;
+  MediaFileSystem& files = SystemMediaFiles();
+  FileError error;
+  auto file = files.OpenForWriting(scratch / ".film.mkv.quorvex-part", error);
+  ASSERT_NE(file, nullptr) << error.message;
+  ASSERT_TRUE(file->Write(reinterpret_cast<const uint8_t*>("new film"), 8, error));
+  ASSERT_TRUE(file->Close(error));
+  WriteFileBytes(scratch / "film.mkv", "old film");
+  ASSERT_TRUE(files.Replace(scratch / ".film.mkv.quorvex-part", scratch / "film.mkv", error)) << error.message;
+  EXPECT_EQ(ReadFileBytes(scratch / "film.mkv"), "new film");
+  EXPECT_FALSE(FileExists(scratch / ".film.mkv.quorvex-part"));
+
+  auto reader = files.OpenForReading(scratch / "film.mkv", error);
+  ASSERT_NE(reader, nullptr);
+  EXPECT_EQ(reader->Size(), 8);
+  uint8_t buffer[16];
+  EXPECT_EQ(reader->Read(buffer, sizeof buffer, error), 8);
+  EXPECT_EQ(reader->Read(buffer, sizeof buffer, error), 0);
+
+  EXPECT_EQ(files.KindOf(scratch / "film.mkv"), PathKind::kRegularFile);
+  EXPECT_EQ(files.KindOf(scratch.path()), PathKind::kDirectory);
+  EXPECT_EQ(files.KindOf(scratch / "absent.mkv"), PathKind::kMissing);
+  EXPECT_EQ(files.OpenForReading(scratch / "absent.ts", error), nullptr);
+  EXPECT_EQ(error.code, kFileErrorNoEntry);
+  EXPECT_FALSE(error.message.empty());
 }
 
 TEST(WindowsFileSystemTest, MoveNeverReplaces) {

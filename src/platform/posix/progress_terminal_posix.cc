@@ -1,9 +1,9 @@
 // Standard error as the progress line's terminal, on POSIX.
 #include <unistd.h>
 
-#include "graph/engine/progress_line.h"
+#include "platform/progress_terminal.h"
 
-namespace quorvex::engine {
+namespace quorvex {
 namespace {
 
 class StandardErrorTerminal final : public ProgressTerminal {
@@ -11,7 +11,7 @@ class StandardErrorTerminal final : public ProgressTerminal {
   void Write(std::string_view text) override {
     while (!text.empty()) {
       const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
-      if (written <= 0) return;  // progress is a courtesy; a failure is not the run's
+      if (written <= 0) return;
       text.remove_prefix(static_cast<size_t>(written));
     }
   }
@@ -24,4 +24,4 @@ std::unique_ptr<ProgressTerminal> OpenProgressTerminal() {
   return std::make_unique<StandardErrorTerminal>();
 }
 
-}  // namespace quorvex::engine
+}  // namespace quorvex
