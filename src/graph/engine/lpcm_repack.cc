@@ -4,8 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#include "graph/engine/bluray_lpcm_header.h"
 #include "graph/engine/libav_handles.h"
 #include "graph/engine/pin_names.h"
+#include "graph/engine/twenty_bit_lpcm.h"
 #include "platform/diagnostics.h"
 #include "text/conversions.h"
 
@@ -64,6 +66,7 @@ std::unique_ptr<LpcmRepack> LpcmRepack::Create(const AVStream& source) {
   if (codec == nullptr) return nullptr;
   std::unique_ptr<LpcmRepack> repack(new LpcmRepack());
   repack->source_ = &source;
+  repack->widenHeaders_ = IsTwentyBitBlurayLpcm(*source.codecpar);
   repack->decoder_.reset(avcodec_alloc_context3(codec));
   repack->frame_.reset(av_frame_alloc());
   if (repack->decoder_ == nullptr || repack->frame_ == nullptr) return nullptr;
@@ -89,14 +92,25 @@ bool LpcmRepack::DescribeOutput(const AVStream& source, AVCodecParameters* outpu
   pcm.format = outputBytesPerSample_ == 2 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_S32;
   pcm.sample_rate = codec.sample_rate;
   if (av_channel_layout_copy(&pcm.ch_layout, &codec.ch_layout) < 0) return false;
+  // 20-bit samples are stored and declared as 24-bit ones, their low four
+  // bits as the disc has them (zero): Matroska's BitDepth and WAV's sample
+  // width size each sample for its readers, libav's muxers write 24 for
+  // three-byte PCM anyway, and a player meeting a depth of 20 would have to
+  // round it up to whole bytes itself.
   pcm.bits_per_coded_sample = outputBytesPerSample_ * 8;
-  pcm.bits_per_raw_sample = bits;
+  pcm.bits_per_raw_sample = outputBytesPerSample_ * 8;
   pcm.block_align = channels * outputBytesPerSample_;
   pcm.bit_rate = static_cast<int64_t>(codec.sample_rate) * pcm.block_align * 8;
   return avcodec_parameters_copy(output, &pcm) >= 0;
 }
 
 bool LpcmRepack::Repack(AVPacket* packet) {
+  // The decoder reads 20-bit frames once their headers say 24 bits, which
+  // is how they are laid out anyway. A frame of another width is damage.
+  if (widenHeaders_ && (av_packet_make_writable(packet) < 0 ||
+                        !WidenTwentyBitHeader(packet->data, static_cast<size_t>(packet->size)))) {
+    return LeaveOut(packet);
+  }
   if (avcodec_send_packet(decoder_.get(), packet) < 0) return LeaveOut(packet);
   std::vector<uint8_t> samples;
   for (;;) {

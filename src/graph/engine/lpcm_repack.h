@@ -40,6 +40,7 @@ class LpcmRepack final : public StreamRepack {
 
   const AVStream* source_ = nullptr;
   bool damageReported_ = false;
+  bool widenHeaders_ = false;
   std::unique_ptr<AVCodecContext, DecoderDeleter> decoder_;
   std::unique_ptr<AVFrame, FrameDeleter> frame_;
   int outputBytesPerSample_ = 0;

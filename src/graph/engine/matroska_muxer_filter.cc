@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "graph/engine/chapter_languages.h"
 #include "graph/engine/pin_names.h"
 #include "graph/engine/splitter_filter.h"
 #include "platform/diagnostics.h"
@@ -31,7 +32,10 @@ bool MatroskaMuxerFilter::Open() {
   for (const std::unique_ptr<EnginePin>& pin : pins_) {
     if (pin->peer() == nullptr) continue;
     const SplitterFilter* splitter = pin->peer()->engineOwner().AsSplitter();
-    if (splitter != nullptr && splitter->source() != nullptr) container = &splitter->source()->container();
+    if (splitter != nullptr && splitter->source() != nullptr) {
+      container = &splitter->source()->container();
+      if (container->nb_chapters > 0) writer_.KeepChapterLanguages(ReadChapterLabels(splitter->source()->path()));
+    }
     break;
   }
   return writer_.Open(fileName_, connectedStreams_, container);

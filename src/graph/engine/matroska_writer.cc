@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
+#include "graph/engine/chapter_languages.h"
 #include "graph/engine/container_extras.h"
 #include "graph/engine/track_description.h"
 
@@ -173,7 +174,8 @@ bool MatroskaWriter::Finish() {
     file_.Abandon();
     return false;
   }
-  return file_.Finish();
+  if (chapterLabels_.empty()) return file_.Finish();
+  return file_.Finish([this](const std::string& written) { return PatchChapterLanguages(written, chapterLabels_); });
 }
 
 }  // namespace quorvex::engine

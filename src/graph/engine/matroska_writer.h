@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "graph/engine/matroska_chapter_reader.h"
 #include "graph/engine/muxed_file.h"
 #include "graph/engine/packet_interleaver.h"
 #include "graph/engine/stream_repack.h"
@@ -30,6 +32,9 @@ class MatroskaWriter {
             const AVFormatContext* container);
   // `packet` carries its source stream's time base; its data is taken.
   bool Write(int track, AVPacket* packet);
+  // The source's chapters with their languages, which the finished file
+  // gets in place of the undetermined language libav writes.
+  void KeepChapterLanguages(std::vector<ChapterLabel> labels) { chapterLabels_ = std::move(labels); }
   bool Finish();
   bool Commit() { return file_.Commit(); }
   void Abandon() { file_.Abandon(); }
@@ -50,6 +55,7 @@ class MatroskaWriter {
   // Made with the first packet, once the tracks are known.
   std::optional<PacketInterleaver> interleaver_;
   PacketHandle due_ = MakePacket();
+  std::vector<ChapterLabel> chapterLabels_;
 };
 
 }  // namespace quorvex::engine

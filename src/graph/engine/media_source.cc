@@ -6,6 +6,8 @@
 
 #include "platform/diagnostics.h"
 
+#include "graph/engine/twenty_bit_lpcm.h"
+
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
@@ -92,6 +94,7 @@ std::unique_ptr<MediaSource> MediaSource::Open(MediaFileSystem& files, const Int
   // ends at once as the user's abort.
   if (analysed < 0 && !source->channel_->interrupted()) return source->Refuse(analysed);
   if (!HasMediaStream(*format)) return source->Refuse(AVERROR_STREAM_NOT_FOUND);
+  DescribeTwentyBitBlurayLpcm(files, interrupts, path, format);
   source->aviTimes_ = AviPresentationTimes::For(*format);
   if (HasRestartingClock(*format)) source->joiner_ = std::make_unique<SpliceJoiner>(JoinerStreams(*format));
   return source;

@@ -58,10 +58,12 @@ bool MuxedFile::Write(AVPacket* packet, bool interleaved) {
   return true;
 }
 
-bool MuxedFile::Finish() {
+bool MuxedFile::Finish(const std::function<bool(const std::string& partial)>& complete) {
   if (output_ == nullptr || !headerWritten_) return false;
   const int result = av_write_trailer(format_.get());
   if (result < 0 || !channel_->Flush()) return Failed(result);
+  // A device or a pipe written directly has no file to change afterwards.
+  if (complete && !output_->partial().empty() && !complete(output_->partial())) return Failed(AVERROR(EIO));
   finished_ = true;
   return true;
 }

@@ -2,6 +2,7 @@
 #define QUORVEX_GRAPH_ENGINE_MUXED_FILE_H_
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,7 +32,9 @@ class MuxedFile {
   bool Write(AVPacket* packet, bool interleaved);
   // Writes the trailer and everything still buffered; the destination is
   // not touched yet.
-  bool Finish();
+  // `complete`, when given, may still change the partial file (in place,
+  // by its name) once everything is written; its failure fails the finish.
+  bool Finish(const std::function<bool(const std::string& partial)>& complete = {});
   // Puts the finished file in the destination's place.
   bool Commit();
   // Closes and deletes the partial file; a committed file stays.

@@ -25,6 +25,8 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   MediaFile& file() { return *file_; }
+  // The partial file's name; empty when the destination is written directly.
+  const std::string& partial() const { return partial_; }
   // The name the data finally has, for messages.
   const std::string& destination() const { return destination_; }
 
