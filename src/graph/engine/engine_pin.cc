@@ -3,6 +3,7 @@
 #include <algorithm>
 
 namespace quorvex::engine {
+
 namespace {
 constexpr HResult kInvalidDirection = static_cast<HResult>(0x80040208u);
 }  // namespace
@@ -71,5 +72,52 @@ HResult EnginePin::QueryPinInfo(TPinInfo* info) {
   std::copy_n(name_.begin(), length, info->achName);
   return kOk;
 }
+
+HResult PinEnumerator::QueryInterface(const Guid& iid, void** object) {
+  if (object == nullptr) return kPointer;
+  if (iid == kIidUnknown || iid == kIidEnumPins) {
+    *object = static_cast<IEnumPins*>(this);
+    AddRef();
+    return kOk;
+  }
+  *object = nullptr;
+  return kNoInterface;
+}
+
+HResult PinEnumerator::Next(uint32_t count, IPin** pins, uint32_t* fetched) {
+  if (pins == nullptr) return kPointer;
+  // Without a counter only single pins may be asked for, as on the platform.
+  if (fetched == nullptr && count != 1) return kPointer;
+  uint32_t delivered = 0;
+  while (delivered < count && next_ < pins_.size()) {
+    pins[delivered++] = ComPtr<IPin>(pins_[next_++]).Detach();
+  }
+  if (fetched != nullptr) *fetched = delivered;
+  return delivered == count ? kOk : kFalse;
+}
+
+namespace {
+
+std::u16string Numbered(const char* word, int number) {
+  std::string text = std::string(word) + " " + std::to_string(number);
+  return std::u16string(text.begin(), text.end());  // ASCII only
+}
+
+const char* KindWord(const AVStream& stream) {
+  if ((stream.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return "Attachment";
+  switch (stream.codecpar->codec_type) {
+    case AVMEDIA_TYPE_VIDEO: return "Video";
+    case AVMEDIA_TYPE_AUDIO: return "Audio";
+    case AVMEDIA_TYPE_SUBTITLE: return "Subtitle";
+    case AVMEDIA_TYPE_ATTACHMENT: return "Attachment";
+    default: return "Data";
+  }
+}
+
+}  // namespace
+
+std::u16string OutputPinName(const AVStream& stream, int position) { return Numbered(KindWord(stream), position); }
+
+std::u16string MuxerInputPinName(int number) { return Numbered("Input", number); }
 
 }  // namespace quorvex::engine

@@ -6,7 +6,7 @@
 
 #include "graph/engine/bluray_lpcm_header.h"
 #include "graph/engine/libav_handles.h"
-#include "graph/engine/pin_names.h"
+#include "graph/engine/engine_pin.h"
 #include "graph/engine/twenty_bit_lpcm.h"
 #include "platform/diagnostics.h"
 #include "text/conversions.h"

@@ -1,7 +1,6 @@
 #include "graph/engine/splitter_filter.h"
 
-#include "graph/engine/filter_calls.h"
-#include "graph/engine/pin_names.h"
+#include "graph/engine/engine_pin.h"
 #include "text/conversions.h"
 
 namespace quorvex::engine {

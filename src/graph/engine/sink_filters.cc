@@ -1,14 +1,29 @@
-#include "graph/engine/matroska_muxer_filter.h"
+#include "graph/engine/sink_filters.h"
 
 #include <string>
 
 #include "graph/engine/chapter_languages.h"
-#include "graph/engine/pin_names.h"
 #include "graph/engine/splitter_filter.h"
 #include "platform/diagnostics.h"
 #include "text/conversions.h"
 
 namespace quorvex::engine {
+
+HResult SinkFilterBase::QueryInterface(const Guid& iid, void** object) {
+  return QueryFilterInterface<IFileSinkFilter>(this, iid, object);
+}
+
+HResult SinkFilterBase::EnumPins(IEnumPins** enumerator) { return EnumeratePins(pins_, enumerator); }
+
+HResult SinkFilterBase::FindPin(const char16_t* id, IPin** pin) { return FindPinNamed(pins_, id, pin); }
+
+HResult SinkFilterBase::SetFileName(const char16_t* fileName, const TAmMediaType*) {
+  if (fileName == nullptr) return kPointer;
+  const std::string name = NarrowText(fileName);
+  if (name.empty()) return kInvalidArgument;
+  fileName_ = name;
+  return kOk;
+}
 
 MatroskaMuxerFilter::MatroskaMuxerFilter(MediaFileSystem& files) : writer_(files) { AddInputPin(MuxerInputPinName(1)); }
 
@@ -39,6 +54,18 @@ bool MatroskaMuxerFilter::Open() {
     break;
   }
   return writer_.Open(fileName_, connectedStreams_, container);
+}
+
+DumpFilter::DumpFilter(MediaFileSystem& files) : writer_(files) { AddInputPin(u"Input"); }
+
+HResult DumpFilter::AcceptConnection(EnginePin& input, const AVStream& stream) {
+  RecordConnection(input, stream);
+  return kOk;
+}
+
+bool DumpFilter::Open() {
+  if (fileName_.empty() || connectedStreams_.empty()) return false;
+  return writer_.Open(fileName_, *connectedStreams_.front());
 }
 
 }  // namespace quorvex::engine

@@ -1,5 +1,5 @@
-#ifndef QUORVEX_GRAPH_ENGINE_SINK_FILTER_BASE_H_
-#define QUORVEX_GRAPH_ENGINE_SINK_FILTER_BASE_H_
+#ifndef QUORVEX_GRAPH_ENGINE_SINK_FILTERS_H_
+#define QUORVEX_GRAPH_ENGINE_SINK_FILTERS_H_
 
 #include <filesystem>
 #include <memory>
@@ -7,7 +7,9 @@
 
 #include "graph/engine/engine_filter.h"
 #include "graph/engine/engine_pin.h"
+#include "graph/engine/matroska_writer.h"
 #include "graph/engine/packet_sink.h"
+#include "graph/engine/raw_stream_writer.h"
 #include "graph/interfaces.h"
 #include "graph/ref_counted.h"
 
@@ -50,6 +52,45 @@ class SinkFilterBase : public IBaseFilter,
   std::vector<const AVStream*> connectedStreams_;  // in the order of connection
 };
 
+// Writes every connected stream into one Matroska file. Its input pins are
+// "Input 1", "Input 2", ...; the last one is always free, so a fresh pin
+// enumeration ends with a pin the next stream can connect to.
+class MatroskaMuxerFilter final : public SinkFilterBase {
+ public:
+  explicit MatroskaMuxerFilter(MediaFileSystem& files);
+
+  uint32_t Release() override { return ReleaseReference(this, count_); }
+  HResult AcceptConnection(EnginePin& input, const AVStream& stream) override;
+
+  bool Open() override;
+  bool Write(int input, AVPacket* packet) override { return writer_.Write(input, packet); }
+  bool Finish() override { return writer_.Finish(); }
+  bool Commit() override { return writer_.Commit(); }
+  void Abandon() override { writer_.Abandon(); }
+
+ private:
+  MatroskaWriter writer_;
+};
+
+// Writes the one stream connected to its pin "Input" as a raw elementary
+// stream.
+class DumpFilter final : public SinkFilterBase {
+ public:
+  explicit DumpFilter(MediaFileSystem& files);
+
+  uint32_t Release() override { return ReleaseReference(this, count_); }
+  HResult AcceptConnection(EnginePin& input, const AVStream& stream) override;
+
+  bool Open() override;
+  bool Write(int, AVPacket* packet) override { return writer_.Write(packet); }
+  bool Finish() override { return writer_.Finish(); }
+  bool Commit() override { return writer_.Commit(); }
+  void Abandon() override { writer_.Abandon(); }
+
+ private:
+  RawStreamWriter writer_;
+};
+
 }  // namespace quorvex::engine
 
-#endif  // QUORVEX_GRAPH_ENGINE_SINK_FILTER_BASE_H_
+#endif  // QUORVEX_GRAPH_ENGINE_SINK_FILTERS_H_

@@ -1,4 +1,4 @@
-#include "graph/engine/pin_names.h"
+#include "graph/engine/engine_pin.h"
 
 #include <gtest/gtest.h>
 
