@@ -9,6 +9,7 @@
 #include "platform/diagnostics.h"
 #include "timecodes/testing/job_fixture.h"
 #include "timecodes/mkvmerge_locator.h"
+#include "platform/testing/recording_diagnostics.h"
 
 namespace quorvex {
 namespace {
@@ -388,18 +389,6 @@ TEST_F(ApplyTimecodesInPlaceTest, NoTrailerWhenNoMkvFileIsLeft) {
   EXPECT_EQ(events_.back(), Say(kErrorsLine)) << "and no trailer after it";
 }
 
-// Collects the diagnostic lines of one test instead of standard error.
-class DiagnosticLines : public DiagnosticSink {
- public:
-  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
-  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
-  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-
- private:
-  DiagnosticSink* previous_;
-};
-
 TEST_F(ApplyTimecodesTest, EachFailureGivesOneReasonOnStandardErrorNamingWhatFailed) {
   struct Case {
     const char* name;
@@ -428,9 +417,9 @@ TEST_F(ApplyTimecodesTest, EachFailureGivesOneReasonOnStandardErrorNamingWhatFai
     processes_.exitCode = 0;
     writesOutput_ = true;
     c.arrange();
-    DiagnosticLines diagnostics;
+    RecordingDiagnostics diagnostics;
     EXPECT_FALSE(Run());
-    EXPECT_EQ(diagnostics.lines, std::vector<std::string>{"quorvex: " + c.reason});
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{"quorvex: " + c.reason});
     EXPECT_EQ(sink_.written().find("cannot"), std::string::npos) << "reasons never reach standard output";
   }
 }

@@ -18,11 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string LastLine(const std::string& output) {
-  const std::vector<std::string> lines = Lines(output);
-  return lines.empty() ? std::string() : lines.back();
-}
-
 using Arguments = std::vector<std::string>;
 
 const char kDone[] = "Done.";

@@ -19,11 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string LastLine(const std::string& output) {
-  const std::vector<std::string> lines = Lines(output);
-  return lines.empty() ? std::string() : lines.back();
-}
-
 constexpr long kPeakLimitKiB = 64 * 1024;
 constexpr size_t kTsPacket = 188;
 constexpr int64_t kTicksPerSecond = 90000;

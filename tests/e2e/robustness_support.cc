@@ -157,4 +157,9 @@ std::vector<std::string> DirectoryNames(const std::filesystem::path& directory) 
   return names;
 }
 
+std::string LastLine(const std::string& output) {
+  const std::vector<std::string> lines = Lines(output);
+  return lines.empty() ? std::string() : lines.back();
+}
+
 }  // namespace quorvex::e2e

@@ -58,6 +58,9 @@ FileState StateOf(const std::string& path);
 // The names in a directory, sorted.
 std::vector<std::string> DirectoryNames(const std::filesystem::path& directory);
 
+// The last line of a run's output, empty when there is none.
+std::string LastLine(const std::string& output);
+
 }  // namespace quorvex::e2e
 
 #endif  // QUORVEX_TESTS_E2E_ROBUSTNESS_SUPPORT_H_

@@ -9,6 +9,7 @@
 
 #include "graph/engine/libav_handles.h"
 #include "platform/diagnostics.h"
+#include "platform/testing/recording_diagnostics.h"
 
 namespace quorvex::engine {
 namespace {
@@ -20,17 +21,6 @@ using Bytes = std::vector<uint8_t>;
 const Bytes kStereoFrame = {0x56, 0xE0, 0x09, 0x20, 0x00, 0x11, 0x90, 0x1F, 0xE0, 0x16, 0xF5, 0x68};
 const Bytes kMonoFrame = {0x56, 0xE0, 0x09, 0x20, 0x00, 0x11, 0x88, 0x1F, 0xE0, 0x16, 0xF5, 0x68};
 const Bytes kSameConfigFrame = {0x56, 0xE0, 0x04, 0x81, 0x5F, 0x77, 0x80};
-
-class Diagnostics : public DiagnosticSink {
- public:
-  Diagnostics() : previous_(SetDiagnosticSink(this)) {}
-  ~Diagnostics() override { SetDiagnosticSink(previous_); }
-  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-
- private:
-  DiagnosticSink* previous_;
-};
 
 class AacLatmRepackTest : public ::testing::Test {
  protected:
@@ -86,7 +76,7 @@ TEST_F(AacLatmRepackTest, FramesBecomeTheirAccessUnits) {
   SetConfig({0x11, 0x90});
   AacLatmRepack repack;
   ASSERT_TRUE(Describe(repack));
-  Diagnostics diagnostics;
+  RecordingDiagnostics diagnostics;
   // Before any config no decoder can use a frame: it is left empty, skipped.
   EXPECT_EQ(Repack(repack, kSameConfigFrame), Bytes{});
   EXPECT_EQ(Repack(repack, kStereoFrame), (Bytes{0xDE, 0xAD}));
@@ -94,7 +84,7 @@ TEST_F(AacLatmRepackTest, FramesBecomeTheirAccessUnits) {
   // Damage is skipped and said once.
   EXPECT_EQ(Repack(repack, Bytes{0x56, 0xE0, 0x40, 0x00}), Bytes{});
   EXPECT_EQ(Repack(repack, Bytes{0x00, 0x01}), Bytes{});
-  EXPECT_EQ(diagnostics.lines.size(), 1u);
+  EXPECT_EQ(diagnostics.lines().size(), 1u);
   EXPECT_EQ(Repack(repack, kStereoFrame), (Bytes{0xDE, 0xAD}));
 }
 
@@ -102,10 +92,10 @@ TEST_F(AacLatmRepackTest, ConfigChangeMidStreamFailsLoudly) {
   SetConfig({0x11, 0x90});
   AacLatmRepack repack;
   ASSERT_TRUE(Describe(repack));
-  Diagnostics diagnostics;
+  RecordingDiagnostics diagnostics;
   EXPECT_TRUE(Repack(repack, kStereoFrame).has_value());
   EXPECT_FALSE(Repack(repack, kMonoFrame).has_value());
-  EXPECT_EQ(diagnostics.lines.size(), 1u);
+  EXPECT_EQ(diagnostics.lines().size(), 1u);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "platform/testing/manual_interrupts.h"
 #include "platform/testing/recording_console.h"
 #include "text/conversions.h"
+#include "platform/testing/recording_diagnostics.h"
 
 namespace quorvex {
 namespace {
@@ -150,28 +151,8 @@ TEST_F(EngineGraphTest, SplitterPinsFollowTheStreamOrder) {
   EXPECT_EQ(splitter->FindPin(u"Audio 3", found.Put()), kOk);
 }
 
-// Keeps the diagnostics of one test.
-class DiagnosticLines final : public DiagnosticSink {
- public:
-  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
-  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
-  void WriteDiagnostic(std::string_view line) override {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    lines_.emplace_back(line);
-  }
-  std::vector<std::string> lines() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return lines_;
-  }
-
- private:
-  DiagnosticSink* previous_;
-  std::mutex mutex_;
-  std::vector<std::string> lines_;
-};
-
 TEST_F(EngineGraphTest, MuxerKeepsOneFreePinAndRefusesWhatItCannotHold) {
-  DiagnosticLines diagnostics;
+  RecordingDiagnostics diagnostics;
   ComPtr<IGraphBuilder> graph = Create<IGraphBuilder>(kClsidFilterGraph);
   ComPtr<IBaseFilter> splitter = Create<IBaseFilter>(kClsidHaaliSplitter);
   ComPtr<IBaseFilter> muxer = Create<IBaseFilter>(kClsidHaaliMuxer);

@@ -10,6 +10,7 @@
 
 #include "graph/engine/libav_handles.h"
 #include "platform/diagnostics.h"
+#include "platform/testing/recording_diagnostics.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -194,19 +195,8 @@ TEST(LpcmRepackTest, BluRaySevenOneComesOutInWavOrder) {
   EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), expected);
 }
 
-class DiagnosticLines final : public DiagnosticSink {
- public:
-  DiagnosticLines() : previous_(SetDiagnosticSink(this)) {}
-  ~DiagnosticLines() override { SetDiagnosticSink(previous_); }
-  void WriteDiagnostic(std::string_view line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
-
- private:
-  DiagnosticSink* previous_;
-};
-
 TEST(LpcmRepackTest, DamagedPacketsAreLeftOutAndReportedOnce) {
-  DiagnosticLines diagnostics;
+  RecordingDiagnostics diagnostics;
   std::unique_ptr<AVFormatContext, FormatDeleter> format(avformat_alloc_context());
   avformat_new_stream(format.get(), nullptr);
   AVStream* stream = avformat_new_stream(format.get(), nullptr);
@@ -237,7 +227,7 @@ TEST(LpcmRepackTest, DamagedPacketsAreLeftOutAndReportedOnce) {
     ASSERT_TRUE(repack->Repack(packet.get()));
     EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), c.repacked) << c.bytes.size() << " bytes";
   }
-  EXPECT_EQ(diagnostics.lines,
+  EXPECT_EQ(diagnostics.lines(),
             std::vector<std::string>{
                 "quorvex: Audio 2: LPCM packets that are damaged or change the track's layout are left out."});
 }

@@ -124,38 +124,37 @@ void MediaSource::ReportReadFailure() const {
   if (channel_->failed()) Diagnose(path_.string() + ": " + channel_->error().message);
 }
 
-MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
-  if (joiner_ == nullptr) return ReadTimed(packet);
+namespace {
+
+// Reads through a stage that may hold packets back until it knows their
+// times (Push answers false) and gives them out later, in order (Pop).
+template <class Stage, class ReadNext>
+MediaSource::ReadResult ReadThrough(Stage& stage, AVPacket* packet, ReadNext readNext) {
   for (;;) {
-    if (joiner_->Pop(packet)) return ReadResult::kPacket;
-    const ReadResult result = ReadTimed(packet);
-    if (result == ReadResult::kPacket) {
-      if (joiner_->Push(packet)) return result;
+    if (stage.Pop(packet)) return MediaSource::ReadResult::kPacket;
+    const MediaSource::ReadResult result = readNext(packet);
+    if (result == MediaSource::ReadResult::kPacket) {
+      if (stage.Push(packet)) return result;
       continue;
     }
-    if (result == ReadResult::kEnd) {
-      joiner_->Finish();
-      if (joiner_->Pop(packet)) return ReadResult::kPacket;
+    if (result == MediaSource::ReadResult::kEnd) {
+      stage.Finish();
+      if (stage.Pop(packet)) return MediaSource::ReadResult::kPacket;
     }
     return result;
   }
 }
 
+}  // namespace
+
+MediaSource::ReadResult MediaSource::Read(AVPacket* packet) {
+  if (joiner_ == nullptr) return ReadTimed(packet);
+  return ReadThrough(*joiner_, packet, [this](AVPacket* next) { return ReadTimed(next); });
+}
+
 MediaSource::ReadResult MediaSource::ReadTimed(AVPacket* packet) {
   if (aviTimes_ == nullptr) return ReadDemuxed(packet);
-  for (;;) {
-    if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
-    const ReadResult result = ReadDemuxed(packet);
-    if (result == ReadResult::kPacket) {
-      if (aviTimes_->Push(packet)) return result;
-      continue;
-    }
-    if (result == ReadResult::kEnd) {
-      aviTimes_->Finish();
-      if (aviTimes_->Pop(packet)) return ReadResult::kPacket;
-    }
-    return result;
-  }
+  return ReadThrough(*aviTimes_, packet, [this](AVPacket* next) { return ReadDemuxed(next); });
 }
 
 MediaSource::ReadResult MediaSource::ReadDemuxed(AVPacket* packet) {
