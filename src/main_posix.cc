@@ -9,8 +9,8 @@
 #include "cli/program.h"
 #include "graph/engine/engine_class_factory.h"
 #include "platform/posix/file_system_posix.h"
-#include "platform/posix/process_runner_posix.h"
 #include "platform/posix/mkvmerge_path_search.h"
+#include "platform/posix/process_runner_posix.h"
 #include "platform/posix/standard_streams_posix.h"
 
 int main(int argc, char** argv) {

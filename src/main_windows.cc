@@ -1,6 +1,6 @@
 // Program entry on Windows: builds the platform's services and runs the program.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 // The SEH helper macro of that name would hide the program's exception class.
 #undef AbnormalTermination
 

@@ -24,10 +24,12 @@ TEST(SplitCommandLineTest, SeparatorsQuotesAndTouchingPieces) {
       {"q in.ts\"\"", {"in.ts"}},
       {"q \" \" -demux", {" ", "-demux"}},
       {"q \"unterminated name", {"unterminated name"}},
-      {"q in.ts \"", {"in.ts"}},               // a lone quote at the end ends the list
-      {"q a \"\"\" b", {"a", " b"}},            // pair dropped, then a quote opens a section
-      {std::string("q a\0b c", 7), {"a"}},     // the line ends at a zero byte
-      {"q a\x01\x1F" "b", {"a", "b"}},          // control characters separate
+      {"q in.ts \"", {"in.ts"}},            // a lone quote at the end ends the list
+      {"q a \"\"\" b", {"a", " b"}},        // pair dropped, then a quote opens a section
+      {std::string("q a\0b c", 7), {"a"}},  // the line ends at a zero byte
+      {"q a\x01\x1F"
+       "b",
+       {"a", "b"}},  // control characters separate
   };
   for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line, nullptr), c.arguments) << c.line;
 }

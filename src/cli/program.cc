@@ -1,9 +1,9 @@
 #include "cli/program.h"
 
 #include "cli/run_driver.h"
-#include "platform/abnormal_termination.h"
 #include "graph/demux_job.h"
 #include "graph/remux_job.h"
+#include "platform/abnormal_termination.h"
 #include "timecodes/apply_timecodes.h"
 
 namespace quorvex {

@@ -18,8 +18,7 @@ class Jobs {
                                bool audioOnly) = 0;
   virtual bool RemuxToMatroska(const std::u16string& sourceFile, const std::u16string& destFile, bool videoOnly,
                                bool audioOnly) = 0;
-  virtual bool ApplyTimecodes(const std::string& sourceFile, const std::string& destFile,
-                              const std::string& fps) = 0;
+  virtual bool ApplyTimecodes(const std::string& sourceFile, const std::string& destFile, const std::string& fps) = 0;
   // `defaultRate`: the rate is the source format's default, not an option,
   // and applies only where it fits the video.
   virtual bool ApplyTimecodesInPlace(const std::string& destFile, const std::string& fps, bool defaultRate) = 0;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/recording_console.h"
 #include "graph/testing/reference_expectations.h"
 #include "graph/testing/scripted_class_factory.h"
 #include "platform/abnormal_termination.h"
+#include "platform/testing/recording_console.h"
 #include "text/conversions.h"
 
 namespace quorvex {
@@ -81,8 +81,8 @@ TEST(DemuxToRawFilesTest, WritesEachWantedStreamThroughItsOwnDump) {
                                               "Run",
                                               "WaitForCompletion -1",
                                           }));
-  EXPECT_EQ(rig.factory.requested(), (std::vector<Guid>{kClsidFilterGraph, kClsidHaaliSplitter, kClsidDump,
-                                                        kClsidDump, kClsidDump}));
+  EXPECT_EQ(rig.factory.requested(),
+            (std::vector<Guid>{kClsidFilterGraph, kClsidHaaliSplitter, kClsidDump, kClsidDump, kClsidDump}));
   ExpectAllReleasedGraphManagerLast(rig.factory.ledger());
 }
 

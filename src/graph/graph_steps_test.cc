@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/recording_console.h"
 #include "graph/testing/scripted_class_factory.h"
+#include "platform/testing/recording_console.h"
 
 namespace quorvex {
 namespace {
@@ -18,18 +18,18 @@ TEST(SplitterChoiceTest, WmvInAnyLetterCaseChoosesTheWmvSplitter) {
     bool wmv;
   };
   const Case cases[] = {
-      {u"film.wmv", true},      {u"FILM.WMV", true},       {u"film.wMv", true},       {u"/in/dir/clip.Wmv", true},
-      {u".wmv", true},          {u"film.wmv.mkv", false},  {u"film.wmva", false},     {u"film.wm", false},
-      {u"filmwmv", false},      {u"film", false},          {u"", false},              {u"/in/x.wmv/film", false},
-      {u"film.m2ts", false},    {u"film.avi", false},
+      {u"film.wmv", true},   {u"FILM.WMV", true},      {u"film.wMv", true},   {u"/in/dir/clip.Wmv", true},
+      {u".wmv", true},       {u"film.wmv.mkv", false}, {u"film.wmva", false}, {u"film.wm", false},
+      {u"filmwmv", false},   {u"film", false},         {u"", false},          {u"/in/x.wmv/film", false},
+      {u"film.m2ts", false}, {u"film.avi", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.source.begin(), c.source.end()));
     const Guid clsid = SplitterClsidFor(c.source);
     EXPECT_EQ(clsid, c.wmv ? kClsidWmvSplitter : kClsidHaaliSplitter);
     const SplitterLines lines = SplitterLinesFor(clsid);
-    EXPECT_EQ(lines.creating, c.wmv ? "Getting WMV Splitter instance failed."
-                                    : "Getting Haali Simple Media Splitter instance failed.");
+    EXPECT_EQ(lines.creating,
+              c.wmv ? "Getting WMV Splitter instance failed." : "Getting Haali Simple Media Splitter instance failed.");
     EXPECT_EQ(lines.adding, c.wmv ? "Adding WMV Splitter failed." : "Adding Haali Media Splitter failed.");
   }
 }
@@ -58,12 +58,9 @@ TEST(RunGraphToCompletionTest, JudgesTheEventCode) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {0, false, {"Unknown muxing error."}},
-      {kEcComplete, true, {}},
-      {kEcUserAbort, false, {"User aborted muxing."}},
-      {kEcErrorAbort, false, {"An error ocurred during muxing."}},
-      {0x13, false, {"Unknown muxing error."}},
-      {-1, false, {"Unknown muxing error."}},
+      {0, false, {"Unknown muxing error."}},           {kEcComplete, true, {}},
+      {kEcUserAbort, false, {"User aborted muxing."}}, {kEcErrorAbort, false, {"An error ocurred during muxing."}},
+      {0x13, false, {"Unknown muxing error."}},        {-1, false, {"Unknown muxing error."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.eventCode);
@@ -86,8 +83,8 @@ TEST(RunGraphToCompletionTest, EveryNonZeroAnswerFails) {
   const Case cases[] = {
       {"no IMediaControl", [](ScriptedGraphManager& g) { g.interfaces.Set(kIidMediaControl, kNoInterface); },
        "Getting IMediaControl failed.", 0},
-      {"IMediaControl with a success code",
-       [](ScriptedGraphManager& g) { g.interfaces.Set(kIidMediaControl, kFalse); }, "Getting IMediaControl failed.", 0},
+      {"IMediaControl with a success code", [](ScriptedGraphManager& g) { g.interfaces.Set(kIidMediaControl, kFalse); },
+       "Getting IMediaControl failed.", 0},
       {"no IMediaEvent", [](ScriptedGraphManager& g) { g.interfaces.Set(kIidMediaEvent, kNoInterface); },
        "Getting IMediaEvent failed.", 0},
       {"IMediaEvent with a success code", [](ScriptedGraphManager& g) { g.interfaces.Set(kIidMediaEvent, kFalse); },

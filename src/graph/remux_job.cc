@@ -51,17 +51,17 @@ bool RemuxToMatroska(ClassFactory& factory, Console& console, const std::u16stri
   }
   if (!EnumerateSplitterPins(*splitter.Get(), console, splitterPins)) return false;
 
-  const bool connected = ForEachWantedPin(
-      *splitterPins.Get(), videoOnly, audioOnly, [&](IPin& splitterPin, const TPinInfo&, const std::string&) {
-        ComPtr<IPin> muxerPin;
-        if (!TakeLastMuxerPin(*muxer.Get(), muxerPin)) {
-          console.WriteLine("Enumerating Haali Matroska Muxer pins failed.");
-          return false;
-        }
-        // A stream that does not connect is simply missing from the output.
-        if (muxerPin) splitterPin.Connect(muxerPin.Get(), nullptr);
-        return true;
-      });
+  const bool connected = ForEachWantedPin(*splitterPins.Get(), videoOnly, audioOnly,
+                                          [&](IPin& splitterPin, const TPinInfo&, const std::string&) {
+                                            ComPtr<IPin> muxerPin;
+                                            if (!TakeLastMuxerPin(*muxer.Get(), muxerPin)) {
+                                              console.WriteLine("Enumerating Haali Matroska Muxer pins failed.");
+                                              return false;
+                                            }
+                                            // A stream that does not connect is simply missing from the output.
+                                            if (muxerPin) splitterPin.Connect(muxerPin.Get(), nullptr);
+                                            return true;
+                                          });
   if (!connected) return false;
 
   return RunGraphToCompletion(*graphManager.Get(), console);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/recording_console.h"
 #include "graph/testing/reference_expectations.h"
 #include "graph/testing/scripted_class_factory.h"
 #include "platform/abnormal_termination.h"
+#include "platform/testing/recording_console.h"
 
 namespace quorvex {
 namespace {

@@ -21,10 +21,10 @@ struct FileError {
 };
 
 // errno-style codes the callers tell apart, the same numbers on every side.
-inline constexpr int kFileErrorIo = 5;           // EIO
-inline constexpr int kFileErrorNoEntry = 2;      // ENOENT
-inline constexpr int kFileErrorIsDirectory = 21; // EISDIR
-inline constexpr int kFileErrorNoSpace = 28;     // ENOSPC
+inline constexpr int kFileErrorIo = 5;            // EIO
+inline constexpr int kFileErrorNoEntry = 2;       // ENOENT
+inline constexpr int kFileErrorIsDirectory = 21;  // EISDIR
+inline constexpr int kFileErrorNoSpace = 28;      // ENOSPC
 
 // One open file that media is read from or written to. No call throws; a
 // failure comes back as a value with its reason.

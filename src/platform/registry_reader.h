@@ -12,8 +12,8 @@ enum class RegistryRoot { kCurrentUser, kLocalMachine };
 constexpr uint32_t kRegSz = 1;  // value type of a plain string
 
 struct RegistryQuery {
-  int32_t status = 0;       // 0 on success
-  uint32_t type = 0;        // value type
+  int32_t status = 0;        // 0 on success
+  uint32_t type = 0;         // value type
   uint32_t bytesStored = 0;  // bytes written into the buffer
 };
 

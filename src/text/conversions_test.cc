@@ -6,8 +6,10 @@ namespace quorvex {
 namespace {
 
 TEST(ConversionsTest, RoundTripsUtf8ThroughUtf16) {
-  const std::string samples[] = {"", "movie.m2ts", "Fr\xC3\xA9" "d\xC3\xA9ric.mkv", "\xE6\x98\xA0\xE7\x94\xBB",
-                                 "\xF0\x9F\x8E\xAC clip"};
+  const std::string samples[] = {"", "movie.m2ts",
+                                 "Fr\xC3\xA9"
+                                 "d\xC3\xA9ric.mkv",
+                                 "\xE6\x98\xA0\xE7\x94\xBB", "\xF0\x9F\x8E\xAC clip"};
   for (const std::string& text : samples) {
     const std::u16string wide = WidenText(text);
     EXPECT_EQ(NarrowText(wide), text);
@@ -17,11 +19,15 @@ TEST(ConversionsTest, RoundTripsUtf8ThroughUtf16) {
 }
 
 TEST(ConversionsTest, NamesThatAreNotUtf8SurviveTheRoundTripByteForByte) {
-  const std::string names[] = {"caf\xE9.ts",           // Latin-1
-                               "\xFF", "\xC3", "\xC0\xAF",  // no lead, cut short, overlong
-                               "\xED\xA0\x80",          // an encoded surrogate
-                               "\xF4\x90\x80\x80",      // beyond U+10FFFF
-                               "ok\x80", "\xE9\xC3\xA9\xF0\x9F\x8E", std::string("a\0\xFE", 3)};
+  const std::string names[] = {"caf\xE9.ts",  // Latin-1
+                               "\xFF",
+                               "\xC3",
+                               "\xC0\xAF",          // no lead, cut short, overlong
+                               "\xED\xA0\x80",      // an encoded surrogate
+                               "\xF4\x90\x80\x80",  // beyond U+10FFFF
+                               "ok\x80",
+                               "\xE9\xC3\xA9\xF0\x9F\x8E",
+                               std::string("a\0\xFE", 3)};
   for (const std::string& name : names) EXPECT_EQ(NarrowText(WidenText(name)), name) << name;
   // Every byte pair, which covers each lead byte with each follower.
   for (unsigned first = 0; first < 256; ++first) {

@@ -50,7 +50,9 @@ namespace {
 const FileNameRules* installedRules = nullptr;
 }  // namespace
 
-const FileNameRules& NativeFileNameRules() { return installedRules != nullptr ? *installedRules : PosixFileNameRules(); }
+const FileNameRules& NativeFileNameRules() {
+  return installedRules != nullptr ? *installedRules : PosixFileNameRules();
+}
 void UseFileNameRules(const FileNameRules& rules) { installedRules = &rules; }
 
 std::string ExtensionOf(std::string_view name, const FileNameRules& rules) {

@@ -51,8 +51,8 @@ bool SameTextFold(std::string_view a, std::string_view b) {
   return true;
 }
 
-int32_t FindTextRange(const char* sub, const char* text, uint32_t subLength, uint32_t textLength,
-                      bool caseFold, uint32_t firstStart, uint32_t lastStart) {
+int32_t FindTextRange(const char* sub, const char* text, uint32_t subLength, uint32_t textLength, bool caseFold,
+                      uint32_t firstStart, uint32_t lastStart) {
   if (sub == nullptr || text == nullptr) return -1;
   if (!MeasureInput(sub, subLength) || !MeasureInput(text, textLength)) return -1;
   if (subLength > textLength) return -1;
@@ -79,8 +79,9 @@ int32_t FindTextFold(std::string_view sub, std::string_view text, uint32_t first
   if (firstStart == 0 || lastStart == 0) return 0;
   // Empty texts must not fall into FindTextRange's zero-terminated mode.
   if (sub.empty() || text.empty()) return 0;
-  return FindTextRange(sub.data(), text.data(), static_cast<uint32_t>(sub.size()),
-                       static_cast<uint32_t>(text.size()), true, firstStart - 1, lastStart - 1) + 1;
+  return FindTextRange(sub.data(), text.data(), static_cast<uint32_t>(sub.size()), static_cast<uint32_t>(text.size()),
+                       true, firstStart - 1, lastStart - 1) +
+         1;
 }
 
 bool StripChar(std::string& text, char c) {

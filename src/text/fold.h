@@ -21,8 +21,8 @@ bool SameTextFold(std::string_view a, std::string_view b);
 // The program only ever searches forward over whole texts with folding on;
 // the backward, exact and zero-ended modes are kept because the search is
 // one operation with one contract, and a half-kept contract would mislead.
-int32_t FindTextRange(const char* sub, const char* text, uint32_t subLength, uint32_t textLength,
-                      bool caseFold, uint32_t firstStart, uint32_t lastStart);
+int32_t FindTextRange(const char* sub, const char* text, uint32_t subLength, uint32_t textLength, bool caseFold,
+                      uint32_t firstStart, uint32_t lastStart);
 
 // Case-insensitive search with starts counted from 1; answers 0 when absent.
 int32_t FindTextFold(std::string_view sub, std::string_view text, uint32_t firstStart = 1,

@@ -21,16 +21,11 @@ TEST(SameTextFoldTest, ComparesWholeTextsThroughTheFoldTable) {
     bool same;
   };
   const Case cases[] = {
-      {"", "", true},
-      {".MKV", ".mkv", true},
-      {".mkv", ".mkvx", false},
-      {"\xC4", "\xE4", true},
-      {"\x8A", "\x9A", true},
-      {"\x9F", "\xFF", true},
-      {"\xDF", "\xFF", false},
-      {"\xDF", "\xDF", true},
-      {"\xD7", "\xF7", false},
-      {std::string("a\0b", 3), std::string("A\0B", 3), true},
+      {"", "", true},           {".MKV", ".mkv", true},
+      {".mkv", ".mkvx", false}, {"\xC4", "\xE4", true},
+      {"\x8A", "\x9A", true},   {"\x9F", "\xFF", true},
+      {"\xDF", "\xFF", false},  {"\xDF", "\xDF", true},
+      {"\xD7", "\xF7", false},  {std::string("a\0b", 3), std::string("A\0B", 3), true},
   };
   for (const Case& c : cases) EXPECT_EQ(SameTextFold(c.a, c.b), c.same) << c.a << " vs " << c.b;
 }

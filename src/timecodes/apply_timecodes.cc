@@ -82,8 +82,7 @@ class Backup {
 
 // mkvmerge's listing of `file`; nullopt when mkvmerge cannot be started. A
 // listing that mkvmerge reports as failed is unreadable.
-std::optional<TrackListing> ListTracks(ProcessRunner& processes, const std::string& mkvmerge,
-                                       const std::string& file) {
+std::optional<TrackListing> ListTracks(ProcessRunner& processes, const std::string& mkvmerge, const std::string& file) {
   const std::optional<CapturedRun> run = processes.RunCapturingOutput(IdentifyCommand(mkvmerge, file));
   if (!run) return std::nullopt;
   if (run->exitCode > 1) return TrackListing{};

@@ -6,20 +6,20 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "posix_test_support.h"
 #include "platform/posix/file_system_posix.h"
-#include "platform/posix/process_runner_posix.h"
 #include "platform/posix/mkvmerge_path_search.h"
-#include "timecodes/testing/fake_services.h"
+#include "platform/posix/process_runner_posix.h"
+#include "posix_test_support.h"
 #include "timecodes/apply_timecodes.h"
+#include "timecodes/testing/fake_services.h"
 
 namespace quorvex {
 namespace {
@@ -82,7 +82,8 @@ std::set<std::string> NamesIn(const fs::path& folder) {
 
 class PosixTimecodeJobTest : public ::testing::Test {
  protected:
-  PosixTimecodeJobTest() : sink_(events_, true), console_(sink_, "\n"), services_{console_, files_, processes_, registry_} {}
+  PosixTimecodeJobTest()
+      : sink_(events_, true), console_(sink_, "\n"), services_{console_, files_, processes_, registry_} {}
 
   void UseFakeMkvmerge() {
     environment_.Set("PATH", std::string(QUORVEX_FAKE_MKVMERGE_DIR) + ":/usr/bin:/bin");
@@ -119,8 +120,7 @@ TEST_F(PosixTimecodeJobTest, InPlaceSuccessReplacesTheFileAndLeavesNothingBeside
   const std::string backup = Path("movie.old.mkv");
   EXPECT_EQ(LoggedRuns(log_),
             (std::vector<std::vector<std::string>>{
-                {"-J", backup},
-                {"-o", movie, "--timecodes", "0:" + Path("movie.24p.txt"), "-d", "0", backup}}));
+                {"-J", backup}, {"-o", movie, "--timecodes", "0:" + Path("movie.24p.txt"), "-d", "0", backup}}));
   EXPECT_EQ(Lines(), (std::vector<std::string>{std::string(kPleaseWaitLine), "", ""}));
 }
 
@@ -201,8 +201,8 @@ TEST_F(PosixTimecodeJobTest, AwkwardNamesReachMkvmergeIntact) {
 // A small Matroska file: video as track 0 at 24 fps, audio as track 1; or
 // with audio first when `audioFirst` is set.
 void MakeMovie(const std::string& name, bool audioFirst = false) {
-  std::vector<std::string> arguments{"-f",  "lavfi", "-i", "testsrc=size=64x48:rate=24:duration=1",
-                                     "-f",  "lavfi", "-i", "sine=frequency=440:duration=1"};
+  std::vector<std::string> arguments{"-f", "lavfi", "-i", "testsrc=size=64x48:rate=24:duration=1",
+                                     "-f", "lavfi", "-i", "sine=frequency=440:duration=1"};
   if (audioFirst) arguments.insert(arguments.end(), {"-map", "1:a", "-map", "0:v"});
   arguments.insert(arguments.end(), {"-c:v", "mpeg4", "-c:a", "mp2", "-shortest", name});
   test_support::RunFfmpeg(arguments);

@@ -7,9 +7,9 @@
 
 #include "platform/abnormal_termination.h"
 #include "platform/diagnostics.h"
-#include "timecodes/testing/job_fixture.h"
-#include "timecodes/mkvmerge_locator.h"
 #include "platform/testing/recording_diagnostics.h"
+#include "timecodes/mkvmerge_locator.h"
+#include "timecodes/testing/job_fixture.h"
 
 namespace quorvex {
 namespace {
@@ -38,11 +38,10 @@ TEST_F(ApplyTimecodesTest, SuccessRunsMkvmergeOnTheVideoTrackWithTheTimecodeFile
   EXPECT_EQ(files_.Names(), (std::set<std::string>{kMkvmerge, "in.mkv", "out.mkv"}));
 
   ASSERT_EQ(processes_.identifyCommands.size(), 1u);
-  EXPECT_EQ(processes_.identifyCommands[0].arguments,
-            (std::vector<std::string>{kMkvmerge, "-J", "in.mkv"}));
+  EXPECT_EQ(processes_.identifyCommands[0].arguments, (std::vector<std::string>{kMkvmerge, "-J", "in.mkv"}));
   ASSERT_EQ(processes_.runCommands.size(), 1u);
-  EXPECT_EQ(processes_.runCommands[0].arguments,
-            (std::vector<std::string>{kMkvmerge, "-o", "out.mkv", "--timecodes", "0:out.24p.txt", "-d", "0", "in.mkv"}));
+  EXPECT_EQ(processes_.runCommands[0].arguments, (std::vector<std::string>{kMkvmerge, "-o", "out.mkv", "--timecodes",
+                                                                           "0:out.24p.txt", "-d", "0", "in.mkv"}));
   EXPECT_EQ(processes_.runCommands[0].commandLine,
             "\"" + kMkvmerge + "\" -o \"out.mkv\" --timecodes 0:\"out.24p.txt\" -d 0 \"in.mkv\"");
 }
@@ -126,10 +125,15 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
        [this] { processes_.listing = std::nullopt; },
        {"identify", Say(notStarted), Say(kTimecodesNotSetLine)}},
       {"no video track",
-       [this] { processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"}]})"}; },
+       [this] {
+         processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"audio"}]})"};
+       },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"identification fails",
-       [this] { processes_.listing = CapturedRun{2, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"}; },
+       [this] {
+         processes_.listing =
+             CapturedRun{2, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
+       },
        {"identify", Say(kNoVideoTrackLine), Say(kTimecodesNotSetLine)}},
       {"timecode file cannot be created",
        [this] { files_.unwritableNames.insert("out.24p.txt"); },
@@ -147,16 +151,17 @@ TEST_F(ApplyTimecodesTest, FailuresBeforeMkvmergeRunsWriteNothing) {
     // Undo the arrangement for the next case.
     files_.Put(kMkvmerge, "program");
     files_.unwritableNames.clear();
-    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
+    processes_.listing =
+        CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
   }
 }
 
 TEST_F(ApplyTimecodesTest, StartFailureRemovesTheTimecodeFileBeforeItsLines) {
   processes_.exitCode = std::nullopt;
   EXPECT_FALSE(Run());
-  EXPECT_EQ(events_, (EventLog{"identify", "write: out.24p.txt", Say(kPleaseWaitLine), Say(""), "run",
-                               "remove: out.24p.txt", Say(StartingFailedLine(NativeMkvmergeFileName())),
-                               Say(kTimecodesNotSetLine)}));
+  EXPECT_EQ(events_,
+            (EventLog{"identify", "write: out.24p.txt", Say(kPleaseWaitLine), Say(""), "run", "remove: out.24p.txt",
+                      Say(StartingFailedLine(NativeMkvmergeFileName())), Say(kTimecodesNotSetLine)}));
   EXPECT_EQ(files_.Names(), (std::set<std::string>{kMkvmerge, "in.mkv"}));
 }
 
@@ -231,9 +236,9 @@ class ApplyTimecodesInPlaceTest : public testing::TimecodeJobTest {
 
 TEST_F(ApplyTimecodesInPlaceTest, SuccessKeepsTheRetimedFileAndDropsTheBackup) {
   EXPECT_TRUE(Run());
-  EXPECT_EQ(events_, (EventLog{"move: movie.mkv -> movie.old.mkv", "identify", "write: movie.24p.txt",
-                               Say(kPleaseWaitLine), Say(""), "run", "remove: movie.24p.txt", Say(""),
-                               "remove: movie.old.mkv"}));
+  EXPECT_EQ(events_,
+            (EventLog{"move: movie.mkv -> movie.old.mkv", "identify", "write: movie.24p.txt", Say(kPleaseWaitLine),
+                      Say(""), "run", "remove: movie.24p.txt", Say(""), "remove: movie.old.mkv"}));
   ASSERT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(processes_.runCommands[0].arguments,
             (std::vector<std::string>{kMkvmerge, "-o", "movie.mkv", "--timecodes", "0:movie.24p.txt", "-d", "0",
@@ -270,7 +275,11 @@ TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
   const Case cases[] = {
       {"mkvmerge not installed", [this] { Uninstall(); }, std::string(kTimecodesNotSetLine)},
       {"identification cannot start", [this] { processes_.listing = std::nullopt; }, std::string(kTimecodesNotSetLine)},
-      {"no video track", [this] { processes_.listing = CapturedRun{0, ""}; }, std::string(kTimecodesNotSetLine)},
+      {"no video track",
+       [this] {
+         processes_.listing = CapturedRun{0, ""};
+       },
+       std::string(kTimecodesNotSetLine)},
       {"timecode file cannot be created", [this] { files_.unwritableNames.insert("movie.24p.txt"); },
        std::string(kTimecodesNotSetLine)},
       {"mkvmerge not started", [this] { processes_.exitCode = std::nullopt; }, std::string(kTimecodesNotSetLine)},
@@ -286,8 +295,8 @@ TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
     EXPECT_FALSE(Run());
     ASSERT_FALSE(events_.empty());
     EXPECT_EQ(events_.front(), "move: movie.mkv -> movie.old.mkv");
-    auto lastMove = std::find_if(events_.rbegin(), events_.rend(),
-                                 [](const std::string& e) { return e.rfind("move: ", 0) == 0; });
+    auto lastMove =
+        std::find_if(events_.rbegin(), events_.rend(), [](const std::string& e) { return e.rfind("move: ", 0) == 0; });
     ASSERT_NE(lastMove, events_.rend());
     EXPECT_EQ(*lastMove, "move: movie.old.mkv -> movie.mkv");
     // The trailer follows the restore, which speaks for the remuxed file.
@@ -295,15 +304,16 @@ TEST_F(ApplyTimecodesInPlaceTest, EveryFailureOfTheJobRestoresTheRemuxedFile) {
       EXPECT_EQ(events_.back(), Say(kTimecodesNotSetLine));
     }
     // The lines come from the job alone; the wrapper restores silently.
-    auto lastSay = std::find_if(events_.rbegin(), events_.rend(),
-                                [](const std::string& e) { return e.rfind("say: ", 0) == 0; });
+    auto lastSay =
+        std::find_if(events_.rbegin(), events_.rend(), [](const std::string& e) { return e.rfind("say: ", 0) == 0; });
     ASSERT_NE(lastSay, events_.rend());
     EXPECT_EQ(*lastSay, Say(c.lastLine));
     ExpectRemuxedFileRestored();
 
     files_.Put(kMkvmerge, "program");
     files_.unwritableNames.clear();
-    processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
+    processes_.listing =
+        CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}}]})"};
     processes_.exitCode = 0;
     writesOutput_ = true;
   }
@@ -323,7 +333,8 @@ TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnlyWhereTheVideoRunsAtFilmRate) {
     std::vector<std::string> lines;  // for video that keeps its timing
   };
   auto video = [](const char* duration) {
-    return std::string(R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video","properties":{"default_duration":)") +
+    return std::string(
+               R"({"tracks":[{"id":0,"type":"audio"},{"id":1,"type":"video","properties":{"default_duration":)") +
            duration + "}}]}";
   };
   const Case cases[] = {
@@ -333,7 +344,9 @@ TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnlyWhereTheVideoRunsAtFilmRate) {
       {"25", video("40000000"), false, {"The video runs at 25.000 fps: its own timing is kept."}},
       {"29.97", video("33366667"), false, {"The video runs at 29.970 fps: its own timing is kept."}},
       {"50", video("20000000"), false, {"The video runs at 50.000 fps: its own timing is kept."}},
-      {"no constant rate", R"({"tracks":[{"id":0,"type":"video"}]})", false,
+      {"no constant rate",
+       R"({"tracks":[{"id":0,"type":"video"}]})",
+       false,
        {"The video has no constant frame rate: its own timing is kept."}},
       {"no video", R"({"tracks":[{"id":0,"type":"audio"}]})", false, {}},
   };
@@ -368,7 +381,8 @@ TEST_F(ApplyTimecodesInPlaceTest, DefaultRateOnAListingThatCannotBeReadFailsAsAn
 }
 
 TEST_F(ApplyTimecodesInPlaceTest, RateFromAnOptionIsAppliedWhateverTheVideoRuns) {
-  processes_.listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":40000000}}]})"};
+  processes_.listing =
+      CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":40000000}}]})"};
   EXPECT_TRUE(Run());
   EXPECT_EQ(processes_.runCommands.size(), 1u);
   EXPECT_EQ(files_.Contents("movie.mkv"), "# timecode format v1\r\nassume 23.976\r\n<remuxed>");
@@ -399,8 +413,15 @@ TEST_F(ApplyTimecodesTest, EachFailureGivesOneReasonOnStandardErrorNamingWhatFai
   const Case cases[] = {
       {"not installed", [this] { Uninstall(); }, program + ": no MKVToolNix installation found"},
       {"listing cannot start", [this] { processes_.listing = std::nullopt; }, kMkvmerge + ": cannot be started"},
-      {"no video", [this] { processes_.listing = CapturedRun{0, R"({"tracks":[]})"}; }, "in.mkv: no video track"},
-      {"listing failed", [this] { processes_.listing = CapturedRun{2, ""}; },
+      {"no video",
+       [this] {
+         processes_.listing = CapturedRun{0, R"({"tracks":[]})"};
+       },
+       "in.mkv: no video track"},
+      {"listing failed",
+       [this] {
+         processes_.listing = CapturedRun{2, ""};
+       },
        "in.mkv: mkvmerge cannot list its tracks"},
       {"timecode file", [this] { files_.unwritableNames.insert("out.24p.txt"); }, "out.24p.txt: cannot be written"},
       {"not started", [this] { processes_.exitCode = std::nullopt; }, kMkvmerge + ": cannot be started"},

@@ -44,15 +44,21 @@ std::string TimecodeFileName(std::string_view output) { return ReplaceExtension(
 
 std::string RetimeCommandLine(const RetimeInvocation& run) {
   const std::string id = std::to_string(run.videoTrackId);
-  return "\"" + run.mkvmergePath + "\" -o \"" + run.output + "\" --timecodes " + id + ":\"" + run.timecodeFile +
-         "\"" + " -d " + id + " \"" + run.input + "\"";
+  return "\"" + run.mkvmergePath + "\" -o \"" + run.output + "\" --timecodes " + id + ":\"" + run.timecodeFile + "\"" +
+         " -d " + id + " \"" + run.input + "\"";
 }
 
 std::vector<std::string> RetimeArguments(const RetimeInvocation& run) {
   const std::string id = std::to_string(run.videoTrackId);
   // The timecode file follows "N:", so it needs no shield.
-  return {run.mkvmergePath, "-o",  ShieldFileArgument(run.output), "--timecodes", id + ":" + run.timecodeFile,
-          "-d",             id,    ShieldFileArgument(run.input)};
+  return {run.mkvmergePath,
+          "-o",
+          ShieldFileArgument(run.output),
+          "--timecodes",
+          id + ":" + run.timecodeFile,
+          "-d",
+          id,
+          ShieldFileArgument(run.input)};
 }
 
 ProcessCommand RetimeCommand(const RetimeInvocation& run) { return {RetimeArguments(run), RetimeCommandLine(run)}; }

@@ -48,8 +48,8 @@ class AtomicOutputE2eTest : public ::testing::Test {
   // sparse file has: the run spends its time scanning, so a signal always
   // finds it going. truncate makes the file sparse, so it costs no disk.
   void MakeLongScanSource(const std::string& path) {
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=2:size=96x64:rate=25", "-f", "lavfi", "-i",
-               "sine=duration=2", "-c:v", "libx264", "-c:a", "ac3", "-f", "mpegts", path});
+    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=2:size=96x64:rate=25", "-f", "lavfi", "-i", "sine=duration=2",
+               "-c:v", "libx264", "-c:a", "ac3", "-f", "mpegts", path});
     fs::resize_file(path, 8ull << 30);
   }
 

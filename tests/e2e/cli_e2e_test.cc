@@ -129,8 +129,8 @@ TEST(CliEndToEndTest, NamesThatAreNotUtf8WorkInEveryJob) {
   const CommandResult demux = RunQuorvex({dir / (cafe + ".ts"), dir / (cafe + " raw"), "-demux"});
   EXPECT_EQ(demux.exitCode, 0) << demux.output << demux.errorOutput;
   for (const char* part : {" raw.1.mpv", " raw.2.mpa"}) {
-    const CommandResult probe = RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type", "-of",
-                                            "csv=p=0", dir / (cafe + part)});
+    const CommandResult probe = RunCommand(
+        {"ffprobe", "-v", "error", "-show_entries", "stream=codec_type", "-of", "csv=p=0", dir / (cafe + part)});
     EXPECT_EQ(probe.exitCode, 0) << part;
     EXPECT_FALSE(probe.output.empty()) << part;
   }
@@ -138,8 +138,7 @@ TEST(CliEndToEndTest, NamesThatAreNotUtf8WorkInEveryJob) {
   const CommandResult retime = RunQuorvex({dir / (cafe + ".mkv"), "-24p"});
   EXPECT_EQ(retime.exitCode, 0) << retime.output << retime.errorOutput;
   const CommandResult rate = RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
-                                         "stream=r_frame_rate", "-of", "default=nw=1:nk=1",
-                                         dir / (cafe + ".new.mkv")});
+                                         "stream=r_frame_rate", "-of", "default=nw=1:nk=1", dir / (cafe + ".new.mkv")});
   EXPECT_EQ(Lines(rate.output), Lines_{"2997/125"});
 
   const CommandResult inPlace = RunQuorvex({dir / (cafe + ".ts"), dir / (cafe + " 25.mkv"), "-24p"});

@@ -25,9 +25,12 @@ const char kErrorAbort[] = "An error ocurred during muxing.";
 
 // Six seconds of H.264 (a keyframe a second) and AC-3 in Matroska.
 void MakeMatroska(const std::string& path, const std::string& seconds) {
-  RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-f", "lavfi", "-i", "sine=sample_rate=48000",
-             "-t", seconds, "-c:v", "libx264", "-preset", "superfast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a",
-             "ac3", "-b:a", "128k", path});
+  RunFfmpeg({"-f",       "lavfi",     "-i",   "testsrc2=size=320x240:rate=25",
+             "-f",       "lavfi",     "-i",   "sine=sample_rate=48000",
+             "-t",       seconds,     "-c:v", "libx264",
+             "-preset",  "superfast", "-g",   "25",
+             "-pix_fmt", "yuv420p",   "-c:a", "ac3",
+             "-b:a",     "128k",      path});
 }
 
 uint64_t ReadElementSize(const std::string& bytes, size_t at, size_t* length) {
@@ -74,8 +77,8 @@ void ClaimHugeSize(const std::string& path, size_t block) {
 
 // The source's video packets in file order, as (byte offset) for each.
 std::vector<int64_t> VideoPacketPositions(const std::string& path) {
-  const CommandResult result = RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
-                                           "packet=pos", "-of", "csv=p=0", path});
+  const CommandResult result = RunCommand(
+      {"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pos", "-of", "csv=p=0", path});
   std::vector<int64_t> positions;
   for (const std::string& line : Lines(result.output)) {
     if (!line.empty()) positions.push_back(std::stoll(line));
@@ -198,9 +201,12 @@ TEST(DamageE2eTest, TransportStreamKeepsBothSidesOfAGarbageStretch) {
     ScratchDirectory dir;
     const std::string clean = dir / "clean.ts";
     const std::string source = dir / "garbage.ts";
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-f", "lavfi", "-i", "sine=sample_rate=48000",
-               "-t", "4", "-c:v", "libx264", "-preset", "superfast", "-g", "25", "-pix_fmt", "yuv420p", "-c:a", "ac3",
-               "-f", "mpegts", clean});
+    RunFfmpeg({"-f",       "lavfi",     "-i",   "testsrc2=size=320x240:rate=25",
+               "-f",       "lavfi",     "-i",   "sine=sample_rate=48000",
+               "-t",       "4",         "-c:v", "libx264",
+               "-preset",  "superfast", "-g",   "25",
+               "-pix_fmt", "yuv420p",   "-c:a", "ac3",
+               "-f",       "mpegts",    clean});
     const std::string bytes = ReadFile(clean);
     const size_t middle = bytes.size() / 2;
     WriteBytes(source, c.insert ? bytes.substr(0, middle) + c.garbage + bytes.substr(middle) : bytes);
@@ -220,8 +226,8 @@ TEST(DamageE2eTest, TransportStreamKeepsBothSidesOfAGarbageStretch) {
       EXPECT_GE(copied[i].packets, original[i].packets * 3 / 4) << copied[i].type;
       EXPECT_LT(copied[i].packets, original[i].packets + 1) << copied[i].type;
     }
-    const CommandResult duration = RunCommand({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                                               "csv=p=0", dir / "out.mkv"});
+    const CommandResult duration =
+        RunCommand({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", dir / "out.mkv"});
     EXPECT_GT(std::stod(duration.output), 3.8);
   }
 }

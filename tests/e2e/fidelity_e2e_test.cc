@@ -84,32 +84,73 @@ class FidelityE2eTest : public ::testing::Test {
     if (name == "bluray.m2ts") {
       // Blu-ray LPCM in every width ffmpeg writes and in even and odd
       // layouts (the odd ones carry a padding channel), beside H.264 and AC-3.
-      RunFfmpeg(Join(Picture("160x120"),
-                     {"-f", "lavfi", "-i", kEightTones, "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a",
-                      "-map", "1:a", "-map", "1:a", "-map", "1:a", "-c:v", "libx264", "-preset", "ultrafast", "-c:a",
-                      "pcm_bluray", "-filter:a:0", "aformat=channel_layouts=mono:sample_fmts=s16", "-filter:a:1",
-                      "aformat=channel_layouts=stereo:sample_fmts=s32", "-filter:a:2",
-                      "aformat=channel_layouts=3.0:sample_fmts=s16", "-filter:a:3",
-                      "aformat=channel_layouts=5.1:sample_fmts=s32", "-filter:a:4",
-                      "aformat=channel_layouts=7.1:sample_fmts=s32", "-c:a:5", "ac3", "-mpegts_m2ts_mode", "1", "-f",
-                      "mpegts", target}));
+      RunFfmpeg(Join(Picture("160x120"), {"-f",
+                                          "lavfi",
+                                          "-i",
+                                          kEightTones,
+                                          "-map",
+                                          "0:v",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-c:v",
+                                          "libx264",
+                                          "-preset",
+                                          "ultrafast",
+                                          "-c:a",
+                                          "pcm_bluray",
+                                          "-filter:a:0",
+                                          "aformat=channel_layouts=mono:sample_fmts=s16",
+                                          "-filter:a:1",
+                                          "aformat=channel_layouts=stereo:sample_fmts=s32",
+                                          "-filter:a:2",
+                                          "aformat=channel_layouts=3.0:sample_fmts=s16",
+                                          "-filter:a:3",
+                                          "aformat=channel_layouts=5.1:sample_fmts=s32",
+                                          "-filter:a:4",
+                                          "aformat=channel_layouts=7.1:sample_fmts=s32",
+                                          "-c:a:5",
+                                          "ac3",
+                                          "-mpegts_m2ts_mode",
+                                          "1",
+                                          "-f",
+                                          "mpegts",
+                                          target}));
     } else if (name == "dvd.vob") {
       // A 16:9 PAL DVD: wide pixels, LPCM in 16 and 24 bits, AC-3.
-      RunFfmpeg(Join(Picture("720x576"),
-                     {"-f", "lavfi", "-i", kEightTones, "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a",
-                      "-c:v", "mpeg2video", "-aspect", "16:9", "-c:a", "pcm_dvd", "-filter:a:0",
-                      "aformat=channel_layouts=stereo:sample_fmts=s16", "-filter:a:1",
-                      "aformat=channel_layouts=stereo:sample_fmts=s32", "-c:a:2", "ac3", "-ac:a:2", "2", "-f", "vob",
-                      target}));
+      RunFfmpeg(Join(Picture("720x576"), {"-f",          "lavfi",
+                                          "-i",          kEightTones,
+                                          "-map",        "0:v",
+                                          "-map",        "1:a",
+                                          "-map",        "1:a",
+                                          "-map",        "1:a",
+                                          "-c:v",        "mpeg2video",
+                                          "-aspect",     "16:9",
+                                          "-c:a",        "pcm_dvd",
+                                          "-filter:a:0", "aformat=channel_layouts=stereo:sample_fmts=s16",
+                                          "-filter:a:1", "aformat=channel_layouts=stereo:sample_fmts=s32",
+                                          "-c:a:2",      "ac3",
+                                          "-ac:a:2",     "2",
+                                          "-f",          "vob",
+                                          target}));
     } else if (name == "ntsc.ts") {
       RunFfmpeg(Join(Picture("720x480", "0.2"), {"-c:v", "mpeg2video", "-aspect", "16:9", target}));
     } else if (name == "hdv.ts") {
       // 1440x1080 with 4:3 pixels, as HDV and DVB-HD send it.
-      RunFfmpeg(Join(Picture("1440x1080", "0.2"),
-                     {"-vf", "setsar=4/3", "-c:v", "libx264", "-preset", "ultrafast", target}));
+      RunFfmpeg(
+          Join(Picture("1440x1080", "0.2"), {"-vf", "setsar=4/3", "-c:v", "libx264", "-preset", "ultrafast", target}));
     } else if (name == "hevc.ts") {
       RunFfmpeg(Join(Picture("360x270", "0.2"), {"-vf", "setsar=4/3", "-c:v", "libx265", "-preset", "ultrafast",
-                                                  "-x265-params", "log-level=error", target}));
+                                                 "-x265-params", "log-level=error", target}));
     } else if (name == "mpeg4.avi") {
       RunFfmpeg(Join(Picture("352x288", "0.2"), {"-vf", "setsar=16/11", "-c:v", "mpeg4", target}));
     } else if (name == "square.ts") {
@@ -120,24 +161,64 @@ class FidelityE2eTest : public ::testing::Test {
       // priming delay, keeps every track starting at 0, so the chapters'
       // times need no shifting.
       const std::string chapters = f / "chapters.txt";
-      ASSERT_EQ(RunCommand({"sh", "-c",
-                            "printf ';FFMETADATA1\\n[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=0\\nEND=400\\ntitle=Opening\\n"
-                            "[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=400\\nEND=1000\\ntitle=Finale \\303\\251t\\303\\251\\n'"
-                            " > \"$0\"",
-                            chapters})
-                    .exitCode,
-                0);
+      ASSERT_EQ(
+          RunCommand({"sh", "-c",
+                      "printf ';FFMETADATA1\\n[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=0\\nEND=400\\ntitle=Opening\\n"
+                      "[CHAPTER]\\nTIMEBASE=1/1000\\nSTART=400\\nEND=1000\\ntitle=Finale \\303\\251t\\303\\251\\n'"
+                      " > \"$0\"",
+                      chapters})
+              .exitCode,
+          0);
       const std::string font = f / "font.ttf";
       ASSERT_EQ(RunCommand({"sh", "-c", "head -c 5000 /dev/urandom > \"$0\"", font}).exitCode, 0);
       RunFfmpeg(Join(Picture("64x48"), {"-frames:v", "1", f / "cover.jpg"}));
-      RunFfmpeg(Join(Picture("160x120"),
-                     {"-f", "lavfi", "-i", kEightTones, "-i", chapters, "-map", "0:v", "-map", "1:a", "-map", "1:a",
-                      "-map", "1:a", "-map_chapters", "2", "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "flac",
-                      "-ac", "2", "-metadata:s:a:0", "language=ger", "-metadata:s:a:1", "language=eng",
-                      "-metadata:s:a:1", "title=Director", "-disposition:v", "default", "-disposition:a:0",
-                      "default+original", "-disposition:a:1", "comment+hearing_impaired", "-disposition:a:2",
-                      "forced+visual_impaired", "-attach", font, "-metadata:s:t:0", "mimetype=font/ttf", "-attach",
-                      f / "cover.jpg", "-metadata:s:t:1", "mimetype=image/jpeg", target}));
+      RunFfmpeg(Join(Picture("160x120"), {"-f",
+                                          "lavfi",
+                                          "-i",
+                                          kEightTones,
+                                          "-i",
+                                          chapters,
+                                          "-map",
+                                          "0:v",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map",
+                                          "1:a",
+                                          "-map_chapters",
+                                          "2",
+                                          "-c:v",
+                                          "libx264",
+                                          "-preset",
+                                          "ultrafast",
+                                          "-c:a",
+                                          "flac",
+                                          "-ac",
+                                          "2",
+                                          "-metadata:s:a:0",
+                                          "language=ger",
+                                          "-metadata:s:a:1",
+                                          "language=eng",
+                                          "-metadata:s:a:1",
+                                          "title=Director",
+                                          "-disposition:v",
+                                          "default",
+                                          "-disposition:a:0",
+                                          "default+original",
+                                          "-disposition:a:1",
+                                          "comment+hearing_impaired",
+                                          "-disposition:a:2",
+                                          "forced+visual_impaired",
+                                          "-attach",
+                                          font,
+                                          "-metadata:s:t:0",
+                                          "mimetype=font/ttf",
+                                          "-attach",
+                                          f / "cover.jpg",
+                                          "-metadata:s:t:1",
+                                          "mimetype=image/jpeg",
+                                          target}));
     }
   }
 
@@ -199,7 +280,8 @@ TEST_F(FidelityE2eTest, DiscLpcmIsKeptSampleForSample) {
     EXPECT_EQ(tracks[c.pcm.size() + 1]["properties"]["codec_id"], "A_AC3");
     // The LPCM keeps its time against the picture.
     const auto start = [](const std::string& file, const std::string& stream) {
-      return std::stod(Probe(file, {"-select_streams", stream, "-show_entries", "stream=start_time", "-of", "csv=p=0"}));
+      return std::stod(
+          Probe(file, {"-select_streams", stream, "-show_entries", "stream=start_time", "-of", "csv=p=0"}));
     };
     EXPECT_NEAR(start(output, "a:0") - start(output, "v:0"), start(source, "a:0") - start(source, "v:0"), 0.001);
   }
@@ -210,10 +292,11 @@ TEST_F(FidelityE2eTest, DemuxedLpcmIsAWavFileWithEverySample) {
   ScratchDirectory folder;
   CommandResult run = RunQuorvex({source, folder / "out.mkv", "-demux", "-audioOnly"});
   ASSERT_EQ(run.exitCode, 0) << run.output << run.errorOutput;
-  const std::vector<std::vector<std::string>> outputs = {
-      {"out.2.mpa", "0:a:0", "pcm_s16le", "1"}, {"out.3.mpa", "0:a:1", "pcm_s24le", "2"},
-      {"out.4.mpa", "0:a:2", "pcm_s16le", "3"}, {"out.5.mpa", "0:a:3", "pcm_s24le", "6"},
-      {"out.6.mpa", "0:a:4", "pcm_s24le", "8"}};
+  const std::vector<std::vector<std::string>> outputs = {{"out.2.mpa", "0:a:0", "pcm_s16le", "1"},
+                                                         {"out.3.mpa", "0:a:1", "pcm_s24le", "2"},
+                                                         {"out.4.mpa", "0:a:2", "pcm_s16le", "3"},
+                                                         {"out.5.mpa", "0:a:3", "pcm_s24le", "6"},
+                                                         {"out.6.mpa", "0:a:4", "pcm_s24le", "8"}};
   for (const std::vector<std::string>& output : outputs) {
     SCOPED_TRACE(output[0]);
     const std::string file = folder / output[0];
@@ -233,8 +316,12 @@ TEST_F(FidelityE2eTest, PicturesKeepTheirShape) {
     double displayAspect;  // width over height as the picture is shown
   };
   const std::vector<Case> cases = {
-      {"dvd.vob", 16.0 / 9}, {"ntsc.ts", 16.0 / 9}, {"hdv.ts", 16.0 / 9},
-      {"hevc.ts", 360.0 * 4 / 3 / 270}, {"mpeg4.avi", 352.0 * 16 / 11 / 288}, {"square.ts", 4.0 / 3},
+      {"dvd.vob", 16.0 / 9},
+      {"ntsc.ts", 16.0 / 9},
+      {"hdv.ts", 16.0 / 9},
+      {"hevc.ts", 360.0 * 4 / 3 / 270},
+      {"mpeg4.avi", 352.0 * 16 / 11 / 288},
+      {"square.ts", 4.0 / 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);

@@ -21,8 +21,8 @@ const std::string kDemuxing = "Demuxing source file streams. Please wait...";
 
 // Two seconds of small pictures and a tone, as ffmpeg input arguments.
 std::vector<std::string> Sources(const std::string& size = "160x120", const std::string& rate = "25") {
-  return {"-f", "lavfi", "-i", "testsrc2=duration=2:size=" + size + ":rate=" + rate, "-f", "lavfi", "-i",
-          "sine=duration=2:frequency=440:sample_rate=48000"};
+  return {"-f", "lavfi", "-i", "testsrc2=duration=2:size=" + size + ":rate=" + rate,
+          "-f", "lavfi", "-i", "sine=duration=2:frequency=440:sample_rate=48000"};
 }
 
 std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -52,8 +52,8 @@ void ExpectSameFrames(const std::string& source, const std::string& sourceMap, c
 
 // "codec_type,codec_name" of every stream, in order.
 std::vector<std::string> Streams(const std::string& file) {
-  CommandResult result = RunCommand(
-      {"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,codec_name", "-of", "csv=p=0", file});
+  CommandResult result =
+      RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,codec_name", "-of", "csv=p=0", file});
   EXPECT_EQ(result.exitCode, 0) << file << ": " << result.errorOutput;
   std::vector<std::string> streams;
   for (const std::string& line : Lines(result.output)) {
@@ -79,19 +79,44 @@ class FormatsE2eTest : public ::testing::Test {
     const ScratchDirectory& f = *fixtures_;
     // Blu-ray-like: H.264 with B-frames, AC-3 and E-AC-3, 192-byte packets,
     // and LPCM as Blu-ray stores it.
-    RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a", "-c:v", "libx264",
-                               "-bf", "2", "-g", "12", "-c:a:0", "ac3", "-c:a:1", "eac3", "-c:a:2", "pcm_bluray",
-                               "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=ger",
-                               "-mpegts_m2ts_mode", "1", "-f", "mpegts", f / "movie.m2ts"}));
+    RunFfmpeg(Join(Sources(), {"-map",
+                               "0:v",
+                               "-map",
+                               "1:a",
+                               "-map",
+                               "1:a",
+                               "-map",
+                               "1:a",
+                               "-c:v",
+                               "libx264",
+                               "-bf",
+                               "2",
+                               "-g",
+                               "12",
+                               "-c:a:0",
+                               "ac3",
+                               "-c:a:1",
+                               "eac3",
+                               "-c:a:2",
+                               "pcm_bluray",
+                               "-metadata:s:a:0",
+                               "language=eng",
+                               "-metadata:s:a:1",
+                               "language=ger",
+                               "-mpegts_m2ts_mode",
+                               "1",
+                               "-f",
+                               "mpegts",
+                               f / "movie.m2ts"}));
     // Broadcast-like: H.264 with parameter sets at every key frame, AAC
     // (ADTS) and MP2, clock far from zero.
-    RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-c:v", "libx264", "-g", "12", "-c:a:0", "aac",
-                               "-c:a:1", "mp2", "-output_ts_offset", "5000", f / "movie.ts"}));
+    RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-c:v", "libx264", "-g", "12", "-c:a:0",
+                               "aac", "-c:a:1", "mp2", "-output_ts_offset", "5000", f / "movie.ts"}));
     // DVD-like: MPEG-2 at a rate so low that several frames share a PES
     // packet, so most frames come without a PTS ("ffmpeg -c copy" fails on
     // it with "Can't write packet with unknown timestamp").
-    RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-c:v", "mpeg2video", "-b:v", "100k", "-bf", "2",
-                               "-g", "12", "-c:a", "ac3", "-f", "vob", f / "movie.vob"}));
+    RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-c:v", "mpeg2video", "-b:v", "100k", "-bf", "2", "-g",
+                               "12", "-c:a", "ac3", "-f", "vob", f / "movie.vob"}));
     // HD DVD-like programme stream: MPEG-2, AC-3 and DTS.
     RunFfmpeg(Join(Sources(), {"-map", "0:v", "-map", "1:a", "-map", "1:a", "-c:v", "mpeg2video", "-c:a:0", "ac3",
                                "-c:a:1", "dca", "-strict", "-2", "-f", "vob", f / "movie.evo"}));
@@ -105,11 +130,35 @@ class FormatsE2eTest : public ::testing::Test {
     }
     // Matroska with a subtitle track and described tracks.
     WriteSubtitles(f / "subtitles.srt");
-    RunFfmpeg(Join(Sources(), {"-i", f / "subtitles.srt", "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map",
-                               "2:s", "-c:v", "libx264", "-c:a:0", "aac", "-c:a:1", "ac3", "-c:s", "srt",
-                               "-metadata:s:a:0", "language=fre", "-metadata:s:a:0", "title=Commentary",
-                               "-metadata:s:a:1", "language=jpn", "-disposition:a:0", "0", "-disposition:a:1",
-                               "default", f / "movie.mkv"}));
+    RunFfmpeg(Join(Sources(), {"-i",
+                               f / "subtitles.srt",
+                               "-map",
+                               "0:v",
+                               "-map",
+                               "1:a",
+                               "-map",
+                               "1:a",
+                               "-map",
+                               "2:s",
+                               "-c:v",
+                               "libx264",
+                               "-c:a:0",
+                               "aac",
+                               "-c:a:1",
+                               "ac3",
+                               "-c:s",
+                               "srt",
+                               "-metadata:s:a:0",
+                               "language=fre",
+                               "-metadata:s:a:0",
+                               "title=Commentary",
+                               "-metadata:s:a:1",
+                               "language=jpn",
+                               "-disposition:a:0",
+                               "0",
+                               "-disposition:a:1",
+                               "default",
+                               f / "movie.mkv"}));
   }
   static void TearDownTestSuite() { fixtures_.reset(); }
 
@@ -218,8 +267,9 @@ TEST_F(FormatsE2eTest, DemuxWritesEachWantedStreamAsAPlayableRawFile) {
     std::vector<std::vector<std::string>> outputs;
   };
   const std::vector<DemuxCase> cases = {
-      {"movie.mkv", {}, {{"out.1.mpv", "0:0", "h264,video"}, {"out.2.mpa", "0:1", "aac,audio"},
-                         {"out.3.mpa", "0:2", "ac3,audio"}}},
+      {"movie.mkv",
+       {},
+       {{"out.1.mpv", "0:0", "h264,video"}, {"out.2.mpa", "0:1", "aac,audio"}, {"out.3.mpa", "0:2", "ac3,audio"}}},
       {"movie.ts", {"-audioOnly"}, {{"out.2.mpa", "0:1", "aac,audio"}, {"out.3.mpa", "0:2", "mp2,audio"}}},
       {"movie.vob", {"-videoOnly"}, {{"out.1.mpv", "0:v:0", "mpeg2video,video"}}},
       {"hevc.mkv", {}, {{"out.1.mpv", "0:0", "hevc,video"}, {"out.2.mpa", "0:1", "aac,audio"}}},
@@ -249,8 +299,8 @@ TEST_F(FormatsE2eTest, BluRayStreamAt25FpsKeepsItsOwnTiming) {
   const std::string source = Fixture("movie.m2ts");
   CommandResult run = RunQuorvex({source});
   ASSERT_EQ(run.exitCode, 0) << run.output << run.errorOutput;
-  EXPECT_EQ(Lines(run.output), (std::vector<std::string>{kMuxing, "The video runs at 25.000 fps: its own timing is kept.",
-                                                         "Done."}));
+  EXPECT_EQ(Lines(run.output),
+            (std::vector<std::string>{kMuxing, "The video runs at 25.000 fps: its own timing is kept.", "Done."}));
   const std::string target = work_ / "movie.mkv";
   EXPECT_FALSE(fs::exists(work_ / "movie.old.mkv"));
   // mkvmerge -J gives the frame duration in nanoseconds: 1/25 s.

@@ -78,9 +78,10 @@ TEST(MemoryE2eTest, PeakStaysUnderBudgetWhenAStreamFallsBehind) {
     const std::string source = dir / "source.ts";
     const std::string destination = dir / "out.mkv";
     const std::string peak = dir / "peak";
-    RunFfmpeg({"-stream_loop", "4", "-fflags", "+genpts", "-r", "25", "-i", second, "-f", "lavfi", "-t",
-               c.audioSeconds, "-i", "sine=sample_rate=48000", "-map", "0:v", "-map", "1:a", "-c:v", "copy", "-c:a",
-               "ac3", "-f", "mpegts", source});
+    RunFfmpeg({"-stream_loop", "4",   "-fflags", "+genpts", "-r",           "25",   "-i",
+               second,         "-f",  "lavfi",   "-t",      c.audioSeconds, "-i",   "sine=sample_rate=48000",
+               "-map",         "0:v", "-map",    "1:a",     "-c:v",         "copy", "-c:a",
+               "ac3",          "-f",  "mpegts",  source});
     if (c.videoAheadSeconds > 0) StampVideoAhead(source, c.videoAheadSeconds);
     ASSERT_GT(fs::file_size(source), 150u << 20);
 

@@ -39,8 +39,8 @@ void MakeMovie(const std::string& name, bool audioFirst = false) {
 
 // "codec_type,r_frame_rate" of every stream, one per line.
 std::string StreamRates(const std::string& name) {
-  return RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,r_frame_rate", "-of", "csv=p=0",
-                     name})
+  return RunCommand(
+             {"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,r_frame_rate", "-of", "csv=p=0", name})
       .output;
 }
 
@@ -55,10 +55,10 @@ std::vector<std::string> TrackLines(const std::string& name) {
 
 // The frame rate of the first video stream, as ffprobe reads it.
 std::string VideoRate(const std::string& name) {
-  const std::vector<std::string> lines = Lines(RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0",
-                                                           "-show_entries", "stream=r_frame_rate", "-of",
-                                                           "default=nw=1:nk=1", name})
-                                                   .output);
+  const std::vector<std::string> lines =
+      Lines(RunCommand({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "stream=r_frame_rate",
+                        "-of", "default=nw=1:nk=1", name})
+                .output);
   return lines.empty() ? std::string() : lines.front();
 }
 
@@ -168,7 +168,8 @@ TEST(RetimeE2eTest, NoVideoTrackWritesNothing) {
   const std::string movie = scratch / "in.mkv";
   std::ofstream(movie) << "<sound only>";
   const CommandResult result =
-      RunQuorvex({movie, "-25p"}, FakeMkvmergeEnvironment(scratch, {R"(FAKE_MKVMERGE_TRACKS={"tracks":[{"id":0,"type":"audio"}]})"}));
+      RunQuorvex({movie, "-25p"},
+                 FakeMkvmergeEnvironment(scratch, {R"(FAKE_MKVMERGE_TRACKS={"tracks":[{"id":0,"type":"audio"}]})"}));
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(Lines(result.output), (std::vector<std::string>{"mkvmerge found no video track to re-time.", kTrailer}));
   EXPECT_EQ(NamesIn(scratch.path()), (std::set<std::string>{"in.mkv", "mkvmerge.log"}));
@@ -217,8 +218,8 @@ TEST(RetimeE2eTest, DefaultRateOfABlurayStreamOnlyWhereTheVideoIsFilm) {
     SCOPED_TRACE(c.rate);
     ScratchDirectory scratch;
     const std::string source = scratch / "movie.m2ts";
-    RunFfmpeg({"-f", "lavfi", "-i", std::string("testsrc=size=64x48:duration=8:rate=") + c.rate, "-f", "lavfi",
-               "-i", "sine=frequency=440:duration=8", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts", source});
+    RunFfmpeg({"-f", "lavfi", "-i", std::string("testsrc=size=64x48:duration=8:rate=") + c.rate, "-f", "lavfi", "-i",
+               "sine=frequency=440:duration=8", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "mpegts", source});
     const CommandResult result = RunQuorvex({source});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     const std::vector<std::string> lines = Lines(result.output);
@@ -229,8 +230,8 @@ TEST(RetimeE2eTest, DefaultRateOfABlurayStreamOnlyWhereTheVideoIsFilm) {
     if (*c.keptLine == '\0') {
       EXPECT_NE(std::find(lines.begin(), lines.end(), kPleaseWait), lines.end()) << result.output;
     } else {
-      EXPECT_EQ(lines, (std::vector<std::string>{"Muxing source file to Matroska container. Please wait...",
-                                                 c.keptLine, "Done."}));
+      EXPECT_EQ(lines, (std::vector<std::string>{"Muxing source file to Matroska container. Please wait...", c.keptLine,
+                                                 "Done."}));
       // Video and audio still end together: nothing was slowed down.
       EXPECT_NEAR(StreamEnd(movie, "v"), StreamEnd(movie, "a"), 0.1);
     }

@@ -60,8 +60,8 @@ void MakeTransportStream(const std::string& path, const std::string& seconds, co
 // PES packets carry no PTS and the frames' times must be derived.
 void MakeProgramStream(const std::string& path) {
   RunFfmpeg(Arguments{"-f", "lavfi", "-i", "color=c=gray:size=160x120:rate=25"} + kTone +
-            Arguments{"-t", "3", "-c:v", "mpeg2video", "-q:v", "31", "-g", "12", "-c:a", "ac3", "-b:a", "64k",
-                      "-f", "vob", path});
+            Arguments{"-t", "3", "-c:v", "mpeg2video", "-q:v", "31", "-g", "12", "-c:a", "ac3", "-b:a", "64k", "-f",
+                      "vob", path});
 }
 
 uintmax_t SizeOf(const std::string& path) { return fs::file_size(path); }
@@ -80,7 +80,8 @@ struct OddSource {
 void PrintTo(const OddSource& source, std::ostream* os) { *os << source.name; }
 
 const OddSource kOddSources[] = {
-    {"TransportStreamCutMidGop", "cut.ts",
+    {"TransportStreamCutMidGop",
+     "cut.ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        const std::string whole = dir / "whole.ts";
        MakeTransportStream(whole, "4");
@@ -89,8 +90,13 @@ const OddSource kOddSources[] = {
        CopyRange(whole, source, SizeOf(whole) / kTsPacket / 5 * kTsPacket, UINTMAX_MAX);
        fs::remove(whole);
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {}},
-    {"TransportStreamCutMidPacket", "cut-packet.ts",
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     25,
+     false,
+     {}},
+    {"TransportStreamCutMidPacket",
+     "cut-packet.ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        const std::string whole = dir / "whole.ts";
        MakeTransportStream(whole, "4");
@@ -98,8 +104,13 @@ const OddSource kOddSources[] = {
        CopyRange(whole, source, SizeOf(whole) / kTsPacket / 5 * kTsPacket + 77, UINTMAX_MAX);
        fs::remove(whole);
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {}},
-    {"BluRayStreamCutMidGop", "cut.m2ts",
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     25,
+     false,
+     {}},
+    {"BluRayStreamCutMidGop",
+     "cut.m2ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        const std::string whole = dir / "whole.m2ts";
        MakeTransportStream(whole, "4", {"-mpegts_m2ts_mode", "1"});
@@ -107,22 +118,37 @@ const OddSource kOddSources[] = {
        CopyRange(whole, source, SizeOf(whole) / kM2tsPacket / 5 * kM2tsPacket, UINTMAX_MAX);
        fs::remove(whole);
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 25, false, {"-no24p"}},
-    {"TransportStreamWithTruncatedLastPacket", "truncated.ts",
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     25,
+     false,
+     {"-no24p"}},
+    {"TransportStreamWithTruncatedLastPacket",
+     "truncated.ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        const std::string whole = dir / "whole.ts";
        MakeTransportStream(whole, "3");
        CopyRange(whole, source, 0, SizeOf(whole) - 100);
        fs::remove(whole);
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 2, false, {}},
-    {"TransportStreamWithCorruptBlock", "corrupt.ts",
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     2,
+     false,
+     {}},
+    {"TransportStreamWithCorruptBlock",
+     "corrupt.ts",
      [](const ScratchDirectory&, const std::string& source) {
        MakeTransportStream(source, "3");
        Overwrite(source, SizeOf(source) / 2, RandomBytes(16 * 1024, 7));
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 30, false, {}},
-    {"TransportStreamWithDataStream", "data.ts",
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     30,
+     false,
+     {}},
+    {"TransportStreamWithDataStream",
+     "data.ts",
      [](const ScratchDirectory& dir, const std::string& source) {
        // ffmpeg muxes SubRip into a transport stream as private data, which
        // is what readers then see: a stream that is neither video nor audio.
@@ -131,13 +157,23 @@ const OddSource kOddSources[] = {
        RunFfmpeg(kPicture + kTone + Arguments{"-i", subtitles, "-t", "2", "-map", "0", "-map", "1", "-map", "2"} +
                  kH264 + Arguments{"-c:a", "ac3", "-c:s", "copy", "-f", "mpegts", source});
      },
-     "video:h264 audio:ac3 data:bin_data", "video:h264 audio:ac3", 0, true, {}},
-    {"TransportStreamWithEac3", "eac3.ts",
+     "video:h264 audio:ac3 data:bin_data",
+     "video:h264 audio:ac3",
+     0,
+     true,
+     {}},
+    {"TransportStreamWithEac3",
+     "eac3.ts",
      [](const ScratchDirectory&, const std::string& source) {
        MakeTransportStream(source, "2", {"-c:a", "eac3", "-metadata:s:a:0", "language=fra"});
      },
-     "video:h264 audio:eac3", "video:h264 audio:eac3", 0, true, {}},
-    {"BluRayStreamWithTrueHdAndAc3", "truehd.m2ts",
+     "video:h264 audio:eac3",
+     "video:h264 audio:eac3",
+     0,
+     true,
+     {}},
+    {"BluRayStreamWithTrueHdAndAc3",
+     "truehd.m2ts",
      [](const ScratchDirectory&, const std::string& source) {
        RunFfmpeg(kPicture + kTone + kTone + Arguments{"-t", "2", "-map", "0", "-map", "1", "-map", "2"} + kH264 +
                  Arguments{"-c:a:0", "truehd", "-strict", "-2", "-c:a:1", "ac3", "-metadata:s:a:0", "language=eng",
@@ -146,35 +182,64 @@ const OddSource kOddSources[] = {
      // Readers announce an AC-3 core beside every TrueHD stream of a Blu-ray
      // stream; this encoder writes none, so that one stays empty and is no
      // track worth a player's choice.
-     "video:h264 audio:truehd audio:ac3 audio:ac3", "video:h264 audio:truehd audio:ac3", 0, true, {"-no24p"}},
-    {"TransportStreamWithTwoVideoStreams", "two-video.ts",
+     "video:h264 audio:truehd audio:ac3 audio:ac3",
+     "video:h264 audio:truehd audio:ac3",
+     0,
+     true,
+     {"-no24p"}},
+    {"TransportStreamWithTwoVideoStreams",
+     "two-video.ts",
      [](const ScratchDirectory&, const std::string& source) {
        RunFfmpeg(kPicture + Arguments{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25"} + kTone +
                  Arguments{"-t", "2", "-map", "0", "-map", "1", "-map", "2"} + kH264 +
                  Arguments{"-c:v:1", "mpeg2video", "-c:a", "ac3", "-f", "mpegts", source});
      },
-     "video:h264 video:mpeg2video audio:ac3", "video:h264 video:mpeg2video audio:ac3", 0, true, {}},
-    {"AsfWithTwoVideoStreams", "multi-rate.wmv",
+     "video:h264 video:mpeg2video audio:ac3",
+     "video:h264 video:mpeg2video audio:ac3",
+     0,
+     true,
+     {}},
+    {"AsfWithTwoVideoStreams",
+     "multi-rate.wmv",
      [](const ScratchDirectory&, const std::string& source) {
        RunFfmpeg(kPicture + Arguments{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25"} + kTone +
-                 Arguments{"-t", "2", "-map", "0", "-map", "1", "-map", "2", "-c:v:0", "wmv2", "-c:v:1", "wmv1",
-                           "-c:a", "wmav2", "-f", "asf", source});
+                 Arguments{"-t", "2", "-map", "0", "-map", "1", "-map", "2", "-c:v:0", "wmv2", "-c:v:1", "wmv1", "-c:a",
+                           "wmav2", "-f", "asf", source});
      },
-     "video:wmv2 video:wmv1 audio:wmav2", "video:wmv2 video:wmv1 audio:wmav2", 0, true, {}},
-    {"ProgramStreamWithPacketsWithoutPts", "no-pts.vob",
+     "video:wmv2 video:wmv1 audio:wmav2",
+     "video:wmv2 video:wmv1 audio:wmav2",
+     0,
+     true,
+     {}},
+    {"ProgramStreamWithPacketsWithoutPts",
+     "no-pts.vob",
      [](const ScratchDirectory&, const std::string& source) { MakeProgramStream(source); },
-     "video:mpeg2video audio:ac3", "video:mpeg2video audio:ac3", 0, true, {}},
-    {"ProgramStreamWithNavigationPacks", "nav.vob",
+     "video:mpeg2video audio:ac3",
+     "video:mpeg2video audio:ac3",
+     0,
+     true,
+     {}},
+    {"ProgramStreamWithNavigationPacks",
+     "nav.vob",
      [](const ScratchDirectory&, const std::string& source) {
        MakeProgramStream(source);
        AddNavigationPacks(source);
      },
-     "data:dvd_nav_packet video:mpeg2video audio:ac3", "video:mpeg2video audio:ac3", 0, true, {}},
-    {"TransportStreamStartingFarFromZero", "late.ts",
+     "data:dvd_nav_packet video:mpeg2video audio:ac3",
+     "video:mpeg2video audio:ac3",
+     0,
+     true,
+     {}},
+    {"TransportStreamStartingFarFromZero",
+     "late.ts",
      [](const ScratchDirectory&, const std::string& source) {
        MakeTransportStream(source, "2", {"-output_ts_offset", "10000"});
      },
-     "video:h264 audio:ac3", "video:h264 audio:ac3", 0, true, {}},
+     "video:h264 audio:ac3",
+     "video:h264 audio:ac3",
+     0,
+     true,
+     {}},
 };
 
 class RemuxOfOddSource : public ::testing::TestWithParam<OddSource> {};
@@ -329,18 +394,33 @@ const FailingRun kFailingRuns[] = {
     {"TextFile", [](const ScratchDirectory& dir) { return Arguments{MakeTextFile(dir)}; }, {kMuxing, kLoadFailed}},
     {"EmptyFile", [](const ScratchDirectory& dir) { return Arguments{MakeEmptyFile(dir)}; }, {kMuxing, kLoadFailed}},
     {"RandomBytes", [](const ScratchDirectory& dir) { return Arguments{MakeNoise(dir)}; }, {kMuxing, kLoadFailed}},
-    {"StubOfTransportStream", [](const ScratchDirectory& dir) { return Arguments{MakeStub(dir)}; },
+    {"StubOfTransportStream",
+     [](const ScratchDirectory& dir) { return Arguments{MakeStub(dir)}; },
      {kMuxing, kLoadFailed}},
-    {"Folder", [](const ScratchDirectory& dir) { return Arguments{MakeFolder(dir), dir / "out.mkv"}; },
+    {"Folder",
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeFolder(dir), dir / "out.mkv"};
+     },
      {kMuxing, kLoadFailed}},
-    {"DemuxTextFile", [](const ScratchDirectory& dir) { return Arguments{MakeTextFile(dir), "-demux"}; },
+    {"DemuxTextFile",
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeTextFile(dir), "-demux"};
+     },
      {kDemuxing, kLoadFailed}},
-    {"DemuxEmptyFile", [](const ScratchDirectory& dir) { return Arguments{MakeEmptyFile(dir), "-demux"}; },
+    {"DemuxEmptyFile",
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeEmptyFile(dir), "-demux"};
+     },
      {kDemuxing, kLoadFailed}},
-    {"DemuxFolder", [](const ScratchDirectory& dir) { return Arguments{MakeFolder(dir), "-demux"}; },
+    {"DemuxFolder",
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeFolder(dir), "-demux"};
+     },
      {kDemuxing, kLoadFailed}},
     {"DestinationFolderMissing",
-     [](const ScratchDirectory& dir) { return Arguments{MakeValidSource(dir), dir / "missing/out.mkv"}; },
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeValidSource(dir), dir / "missing/out.mkv"};
+     },
      {kMuxing, kStartFailed}},
     {"DestinationFolderIsAFile",
      [](const ScratchDirectory& dir) {
@@ -349,10 +429,14 @@ const FailingRun kFailingRuns[] = {
      },
      {kMuxing, kStartFailed}},
     {"DestinationFolderRefusesFiles",
-     [](const ScratchDirectory& dir) { return Arguments{MakeValidSource(dir), "/proc/quorvex-robustness.mkv"}; },
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeValidSource(dir), "/proc/quorvex-robustness.mkv"};
+     },
      {kMuxing, kStartFailed}},
     {"DemuxIntoMissingFolder",
-     [](const ScratchDirectory& dir) { return Arguments{MakeValidSource(dir), dir / "missing/out.mkv", "-demux"}; },
+     [](const ScratchDirectory& dir) {
+       return Arguments{MakeValidSource(dir), dir / "missing/out.mkv", "-demux"};
+     },
      {kDemuxing, kStartFailed}},
 };
 
@@ -428,8 +512,8 @@ TEST(RobustnessDisk, ReadOnlyDestinationFolder) {
 std::string MakeLargeSource(const ScratchDirectory& dir) {
   const std::string source = dir / "movie.ts";
   RunFfmpeg(Arguments{"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25,noise=alls=30:allf=t"} + kTone +
-            Arguments{"-t", "2", "-c:v", "libx264", "-preset", "superfast", "-qp", "10", "-c:a", "ac3", "-f",
-                      "mpegts", source});
+            Arguments{"-t", "2", "-c:v", "libx264", "-preset", "superfast", "-qp", "10", "-c:a", "ac3", "-f", "mpegts",
+                      source});
   return source;
 }
 

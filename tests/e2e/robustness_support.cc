@@ -30,9 +30,10 @@ std::string NavigationPack(const std::string& packHeader) {
   std::string pack = packHeader;
   pack.resize(14);
   pack[13] = static_cast<char>(pack[13] & ~0x07);  // no stuffing bytes
-  pack += std::string("\x00\x00\x01\xBB\x00\x12\x80\xC4\xE1\x00\xE1\xFF"
-                      "\xB9\xE0\xE8\xB8\xC0\x20\xBD\xE0\x3A\xBF\xE0\x02",
-                      24);
+  pack += std::string(
+      "\x00\x00\x01\xBB\x00\x12\x80\xC4\xE1\x00\xE1\xFF"
+      "\xB9\xE0\xE8\xB8\xC0\x20\xBD\xE0\x3A\xBF\xE0\x02",
+      24);
   auto privateStream2 = [&](uint16_t length, char substream) {
     pack += std::string("\x00\x00\x01\xBF", 4);
     pack += static_cast<char>(length >> 8);
@@ -50,9 +51,9 @@ std::string NavigationPack(const std::string& packHeader) {
 std::vector<ProbedStream> ProbeStreams(const std::string& path, const std::string& format) {
   std::vector<std::string> command{"ffprobe", "-v", "error", "-count_packets"};
   if (!format.empty()) command.insert(command.end(), {"-f", format});
-  command.insert(command.end(), {"-show_entries",
-                                 "stream=codec_type,codec_name,nb_read_packets,start_time:stream_tags=language",
-                                 "-of", "flat", path});
+  command.insert(command.end(),
+                 {"-show_entries", "stream=codec_type,codec_name,nb_read_packets,start_time:stream_tags=language",
+                  "-of", "flat", path});
   const CommandResult result = RunCommand(command);
   if (result.exitCode != 0) return {};
   std::map<int, ProbedStream> streams;

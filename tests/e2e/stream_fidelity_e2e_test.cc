@@ -49,9 +49,8 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
   return a;
 }
 
-const std::vector<std::string> kThreeSeconds = {
-    "-f", "lavfi", "-i", "testsrc2=duration=3:size=160x120:rate=25", "-f", "lavfi", "-i",
-    "sine=duration=3:frequency=440:sample_rate=48000"};
+const std::vector<std::string> kThreeSeconds = {"-f", "lavfi", "-i", "testsrc2=duration=3:size=160x120:rate=25",
+                                                "-f", "lavfi", "-i", "sine=duration=3:frequency=440:sample_rate=48000"};
 
 TEST(StreamFidelityE2eTest, JoinedRecordingsKeepEveryFrameInOrderAndInStep) {
   struct Case {
@@ -132,10 +131,11 @@ TEST(StreamFidelityE2eTest, AviWithBFramesIsShownInOrderFromTheStart) {
 TEST(StreamFidelityE2eTest, AacInLatmBecomesPlainAacSampleForSample) {
   ScratchDirectory work;
   const std::string source = work / "dvb.ts";
-  RunFfmpeg(Concat(kThreeSeconds, {"-map", "0:v", "-map", "1:a", "-c:v", "mpeg2video", "-c:a", "aac", "-ac", "2",
-                                    "-f", "mpegts", "-mpegts_flags", "latm", source}));
-  ASSERT_NE(RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_name", source}).output.find("aac_latm"),
-            std::string::npos);
+  RunFfmpeg(Concat(kThreeSeconds, {"-map", "0:v", "-map", "1:a", "-c:v", "mpeg2video", "-c:a", "aac", "-ac", "2", "-f",
+                                   "mpegts", "-mpegts_flags", "latm", source}));
+  ASSERT_NE(
+      RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_name", source}).output.find("aac_latm"),
+      std::string::npos);
   const std::string expected = SamplesMd5(source, "0:a:0");
 
   const std::string target = work / "dvb.mkv";

@@ -39,15 +39,40 @@ class TwentyBitLpcmE2eTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // 5.1 (no padding channel) and 3.0 (with one), each channel its own tone.
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=1:size=160x120:rate=25", "-f", "lavfi", "-i",
+    RunFfmpeg({"-f",
+               "lavfi",
+               "-i",
+               "testsrc2=duration=1:size=160x120:rate=25",
+               "-f",
+               "lavfi",
+               "-i",
                "aevalsrc=exprs=0.1*sin(2*PI*220*t)|0.1*sin(2*PI*330*t)|0.1*sin(2*PI*440*t)|"
                "0.1*sin(2*PI*550*t)|0.1*sin(2*PI*660*t)|0.1*sin(2*PI*770*t):c=5.1:s=48000:d=1",
-               "-map", "0:v", "-map", "1:a", "-map", "1:a", "-c:v", "libx264", "-preset", "ultrafast", "-c:a",
-               "pcm_bluray", "-sample_fmt", "s32", "-filter:a:1", "aformat=channel_layouts=3.0", "-mpegts_m2ts_mode",
-               "1", "-f", "mpegts", source24_});
+               "-map",
+               "0:v",
+               "-map",
+               "1:a",
+               "-map",
+               "1:a",
+               "-c:v",
+               "libx264",
+               "-preset",
+               "ultrafast",
+               "-c:a",
+               "pcm_bluray",
+               "-sample_fmt",
+               "s32",
+               "-filter:a:1",
+               "aformat=channel_layouts=3.0",
+               "-mpegts_m2ts_mode",
+               "1",
+               "-f",
+               "mpegts",
+               source24_});
     ASSERT_TRUE(std::filesystem::copy_file(source24_, source20_));
     for (const std::string stream : {"a:0", "a:1"}) {
-      const std::string id = Probe(source20_, {"-select_streams", stream, "-show_entries", "stream=id", "-of", "csv=p=0"});
+      const std::string id =
+          Probe(source20_, {"-select_streams", stream, "-show_entries", "stream=id", "-of", "csv=p=0"});
       ASSERT_FALSE(id.empty());
       // The width is the top two bits of the fourth header byte: 3 = 24, 2 = 20.
       const int frames = EditPesPayloadStarts(source20_, std::stoi(id, nullptr, 16), [](uint8_t* lpcm, size_t size) {

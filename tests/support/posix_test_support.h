@@ -12,9 +12,9 @@
 namespace quorvex::test_support {
 
 struct CommandResult {
-  int exitCode = -1;       // -1 when the command could not run, died by a signal or was stopped as hung
-  std::string output;      // standard output
-  std::string errorOutput; // standard error
+  int exitCode = -1;        // -1 when the command could not run, died by a signal or was stopped as hung
+  std::string output;       // standard output
+  std::string errorOutput;  // standard error
 };
 
 // Runs a program (found on PATH when the name has no slash) with arguments,

@@ -64,7 +64,8 @@ class HangGuard : public ::testing::EmptyTestEventListener {
         continue;
       }
       const unsigned long watched = started_;
-      const bool moved_on = changed_.wait_for(lock, limit_, [&] { return finished_ || started_ != watched || running_.empty(); });
+      const bool moved_on =
+          changed_.wait_for(lock, limit_, [&] { return finished_ || started_ != watched || running_.empty(); });
       if (!moved_on) {
         std::fprintf(stderr, "\n[  HUNG    ] %s did not end within %lld s; the test program stops here.\n",
                      running_.c_str(), static_cast<long long>(limit_.count()));

@@ -77,7 +77,8 @@ TEST_F(InPlaceTest, SuccessLeavesTheRetimedFileAndNothingElse) {
 TEST_F(InPlaceTest, AnExistingBackupNameStopsTheRewriteUntouched) {
   WriteFileBytes(scratch_ / "movie.old.mkv", "the user's own file");
   EXPECT_FALSE(Run());
-  EXPECT_EQ(Lines(), "Error renaming MKV file.\r\nMKV file was successfully created, but the timecodes are not set.\r\n");
+  EXPECT_EQ(Lines(),
+            "Error renaming MKV file.\r\nMKV file was successfully created, but the timecodes are not set.\r\n");
   EXPECT_EQ(ReadFileBytes(scratch_ / "movie.mkv"), "remuxed");
   EXPECT_EQ(ReadFileBytes(scratch_ / "movie.old.mkv"), "the user's own file");
   EXPECT_FALSE(FileExists(tools_ + "calls.log"));

@@ -95,8 +95,8 @@ TEST(ProgramTest, ArgumentsAreCutFromTheRawCommandLine) {
       {" -a \"\" -b\"\"", Lines({"Unknown parameter \"a\".", "Unknown parameter \"b\".", "No source file specified."}),
        1},
       // Backslashes are ordinary characters: no escapes.
-      {" \"-a\\\\\" -b\\", Lines({"Unknown parameter \"a\\\\\".", "Unknown parameter \"b\\\".", "No source file specified."}),
-       1},
+      {" \"-a\\\\\" -b\\",
+       Lines({"Unknown parameter \"a\\\\\".", "Unknown parameter \"b\\\".", "No source file specified."}), 1},
   });
 }
 
@@ -115,8 +115,7 @@ TEST(ProgramTest, DriverValidationLinesAndExitCodes) {
           {" \" \" film.ts", Lines({"No source file specified."}), 1},
           // A leading blank makes a name of what looks like an option.
           {" \" -demux\"", Lines({"Source file \"-demux\" not found."}), 1},
-          {" film.ts film.avi",
-           Lines({"The file extension of the destination file must be \".mkv\"."}), 1},
+          {" film.ts film.avi", Lines({"The file extension of the destination file must be \".mkv\"."}), 1},
           {" film.ts film", Lines({"The file extension of the destination file must be \".mkv\"."}), 1},
           {" film.mkv", Lines({"Nothing to do for me..."}), 1},
           {" FILM.MKV -no24p", Lines({"Nothing to do for me..."}), 1},

@@ -141,7 +141,8 @@ TEST_F(RetimeProgramTest, MkvmergeReceivesTheExactCommandLineAndTimecodeFile) {
   ASSERT_EQ(calls.size(), 2u);
   const std::string mkvmerge = "\"" + Folder("A") + "mkvmerge.exe\"";
   EXPECT_EQ(calls[0], mkvmerge + " -J \"film.mkv\"");
-  EXPECT_EQ(calls[1], mkvmerge + " -o \"out dir\\new film.MKV\" --timecodes 1:\"out dir\\new film.24p.txt\" -d 1 \"film.mkv\"");
+  EXPECT_EQ(calls[1],
+            mkvmerge + " -o \"out dir\\new film.MKV\" --timecodes 1:\"out dir\\new film.24p.txt\" -d 1 \"film.mkv\"");
   EXPECT_EQ(ReadFileBytes(Folder("A") + "timecodes.received"), "# timecode format v1\r\nassume 29.970\r\n");
   EXPECT_FALSE(FileExists(scratch_ / "out dir\\new film.24p.txt"));
   EXPECT_EQ(ReadFileBytes(scratch_ / "out dir\\new film.MKV"), "retimed");

@@ -89,8 +89,8 @@ ProcessResult RunCommandLine(const std::string& commandLine, const std::string& 
   // Input from the null device: a program that reads it sees its end at once
   // instead of waiting on whatever the test program was given.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  Win32Handle input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
-                                0, nullptr));
+  Win32Handle input(
+      CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -149,8 +149,8 @@ int CommandTimeLimitSeconds() {
 uint32_t WaitForExit(HANDLE process) {
   if (WaitForSingleObject(process, 1000u * static_cast<DWORD>(CommandTimeLimitSeconds())) != WAIT_OBJECT_0) {
     TerminateProcess(process, 1);
-    throw std::runtime_error("a started program was still running after " +
-                             std::to_string(CommandTimeLimitSeconds()) + " s and was stopped");
+    throw std::runtime_error("a started program was still running after " + std::to_string(CommandTimeLimitSeconds()) +
+                             " s and was stopped");
   }
   DWORD exitCode = 0;
   GetExitCodeProcess(process, &exitCode);
@@ -203,8 +203,8 @@ void AddRegistryString(const std::string& key, const std::string& value, const s
   std::string quotedData;
   for (char c : data) quotedData += c == '"' ? std::string("\\\"") : std::string(1, c);
   if (!quotedData.empty() && quotedData.back() == '\\') quotedData += '\\';
-  const ProcessResult result = RunCommandLine("reg.exe add \"" + key + "\" /v \"" + value + "\" /t REG_SZ /d \"" +
-                                              quotedData + "\" /f");
+  const ProcessResult result =
+      RunCommandLine("reg.exe add \"" + key + "\" /v \"" + value + "\" /t REG_SZ /d \"" + quotedData + "\" /f");
   if (result.exitCode != 0) throw std::runtime_error("reg add failed for " + key + " " + value);
 }
 

@@ -3,8 +3,8 @@
 // two sides spell differently (GUIDs, wide strings, the pin record).
 #include "graph/directshow/directshow_adapters.h"
 
-#include <windows.h>
 #include <dshow.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <type_traits>

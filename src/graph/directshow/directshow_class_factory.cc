@@ -1,7 +1,7 @@
 #include "graph/directshow/directshow_class_factory.h"
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include "graph/directshow/directshow_adapters.h"
 

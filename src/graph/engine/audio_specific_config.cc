@@ -43,9 +43,9 @@ ConfigParse ReadAudioSpecificConfig(BitReader& reader, AudioSpecificConfig* conf
   // 0 would need a program config element; above 7 are later additions.
   if (channelConfiguration == 0 || channelConfiguration > 7) return ConfigParse::kUnsupported;
   // GASpecificConfig
-  reader.Read(1);  // frameLengthFlag
+  reader.Read(1);                              // frameLengthFlag
   if (reader.ReadBit() != 0) reader.Read(14);  // dependsOnCoreCoder: coreCoderDelay
-  if (reader.ReadBit() != 0) reader.Read(1);  // extensionFlag: extensionFlag3
+  if (reader.ReadBit() != 0) reader.Read(1);   // extensionFlag: extensionFlag3
   if (reader.overrun()) return ConfigParse::kMalformed;
   config->objectType = static_cast<int>(type);
   config->channels = channelConfiguration == 7 ? 8 : static_cast<int>(channelConfiguration);

@@ -32,9 +32,9 @@ class AviPresentationTimes {
     Stream();
     ~Stream();
     std::unique_ptr<PresentationOrder> order;  // null: passes unchanged
-    AVCodecParserContext* parser = nullptr;     // H.264 only
-    AVCodecContext* codec = nullptr;            // what the parser reads into
-    std::unique_ptr<Mpeg4FrameOrder> mpeg4;     // MPEG-4 Part 2 only
+    AVCodecParserContext* parser = nullptr;    // H.264 only
+    AVCodecContext* codec = nullptr;           // what the parser reads into
+    std::unique_ptr<Mpeg4FrameOrder> mpeg4;    // MPEG-4 Part 2 only
   };
 
   void Collect(Stream& stream);

@@ -32,11 +32,11 @@ Bytes File(const std::vector<std::pair<std::string, std::string>>& chapters) {
   Bytes atoms;
   for (const auto& [name, language] : chapters) {
     const Bytes atom = El(0xB6, El(0x80, [&] {
-      Bytes display = El(0x85, Text(name));
-      const Bytes lang = El(0x437C, Text(language));
-      display.insert(display.end(), lang.begin(), lang.end());
-      return display;
-    }()));
+                            Bytes display = El(0x85, Text(name));
+                            const Bytes lang = El(0x437C, Text(language));
+                            display.insert(display.end(), lang.begin(), lang.end());
+                            return display;
+                          }()));
     atoms.insert(atoms.end(), atom.begin(), atom.end());
   }
   Bytes file = El(0x1A45DFA3, El(0x4282, Text("matroska")));
@@ -50,13 +50,13 @@ TEST(ChapterLanguagesTest, EachUndeterminedLanguageTakesItsSourceChaptersCode) {
   const std::string output = work / "out.mkv";
   {
     const Bytes bytes = File({{"One", "und"}, {"Two", "und"}, {"Three", "und"}, {"Four", "und"}, {"Five", "jpn"}});
-    std::ofstream(output, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(output, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   // "Lost" made no output chapter; "Three" has no usable code; "Five" was
   // written with a language already, which stays.
-  const std::vector<ChapterLabel> source = {{"One", "ger", 0},    {"Lost", "ita", 0}, {"Two", "fre", 0},
-                                            {"Three", "Eng", 0},  {"Four", "spa", 0}, {"Five", "eng", 0}};
+  const std::vector<ChapterLabel> source = {{"One", "ger", 0},   {"Lost", "ita", 0}, {"Two", "fre", 0},
+                                            {"Three", "Eng", 0}, {"Four", "spa", 0}, {"Five", "eng", 0}};
   ASSERT_TRUE(PatchChapterLanguages(output, source));
   // Only the language bytes changed: the file is the one written with them.
   const Bytes expected = File({{"One", "ger"}, {"Two", "fre"}, {"Three", "und"}, {"Four", "spa"}, {"Five", "jpn"}});

@@ -61,7 +61,8 @@ bool CopyAttachments(const AVFormatContext& source, AVFormatContext& output) {
     if (attachment == nullptr) return false;
     attachment->codecpar->codec_type = AVMEDIA_TYPE_ATTACHMENT;
     attachment->codecpar->codec_id = stream.codecpar->codec_id;
-    attachment->codecpar->extradata = static_cast<uint8_t*>(av_mallocz(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE));
+    attachment->codecpar->extradata =
+        static_cast<uint8_t*>(av_mallocz(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE));
     if (attachment->codecpar->extradata == nullptr) return false;
     std::memcpy(attachment->codecpar->extradata, data, static_cast<size_t>(size));
     attachment->codecpar->extradata_size = size;

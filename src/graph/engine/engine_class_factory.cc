@@ -1,8 +1,8 @@
 #include "graph/engine/engine_class_factory.h"
 
 #include "graph/com_ptr.h"
-#include "graph/engine/sink_filters.h"
 #include "graph/engine/filter_graph.h"
+#include "graph/engine/sink_filters.h"
 #include "graph/engine/splitter_filter.h"
 #include "graph/ref_counted.h"
 

@@ -3,29 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <limits>
-#include <thread>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
-#include "posix_test_support.h"
 #include "graph/com_ptr.h"
-#include "graph/engine/engine_class_factory.h"
 #include "graph/demux_job.h"
+#include "graph/engine/engine_class_factory.h"
 #include "graph/remux_job.h"
 #include "platform/diagnostics.h"
 #include "platform/testing/in_memory_media_files.h"
 #include "platform/testing/manual_interrupts.h"
 #include "platform/testing/recording_console.h"
-#include "text/conversions.h"
 #include "platform/testing/recording_diagnostics.h"
+#include "posix_test_support.h"
+#include "text/conversions.h"
 
 namespace quorvex {
 namespace {
@@ -40,15 +40,48 @@ class EngineGraphTest : public ::testing::Test {
     fixtures_ = std::make_unique<ScratchDirectory>();
     // Video, AAC, Blu-ray LPCM, AC-3 and SMPTE 302M audio (which Matroska
     // cannot hold).
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=1:size=96x64:rate=25", "-f", "lavfi", "-i",
-               "sine=duration=1:sample_rate=48000", "-map", "0:v", "-map", "1:a", "-map", "1:a", "-map", "1:a", "-map",
-               "1:a", "-c:v", "libx264", "-c:a:0", "aac", "-c:a:1", "pcm_bluray", "-c:a:2", "ac3", "-c:a:3", "s302m",
-               "-ac:a:3", "2", "-strict", "-2", "-mpegts_m2ts_mode", "1", "-f", "mpegts", (*fixtures_) / "movie.ts"});
+    RunFfmpeg({"-f",
+               "lavfi",
+               "-i",
+               "testsrc2=duration=1:size=96x64:rate=25",
+               "-f",
+               "lavfi",
+               "-i",
+               "sine=duration=1:sample_rate=48000",
+               "-map",
+               "0:v",
+               "-map",
+               "1:a",
+               "-map",
+               "1:a",
+               "-map",
+               "1:a",
+               "-map",
+               "1:a",
+               "-c:v",
+               "libx264",
+               "-c:a:0",
+               "aac",
+               "-c:a:1",
+               "pcm_bluray",
+               "-c:a:2",
+               "ac3",
+               "-c:a:3",
+               "s302m",
+               "-ac:a:3",
+               "2",
+               "-strict",
+               "-2",
+               "-mpegts_m2ts_mode",
+               "1",
+               "-f",
+               "mpegts",
+               (*fixtures_) / "movie.ts"});
     std::ofstream((*fixtures_) / "notes.txt") << "not media at all\n";
     std::ofstream((*fixtures_) / "empty.ts");
     // Far more than a pipe holds, once muxed.
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=20:size=96x64:rate=25", "-c:v", "libx264", "-g", "25",
-               "-f", "mpegts", (*fixtures_) / "long.ts"});
+    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=20:size=96x64:rate=25", "-c:v", "libx264", "-g", "25", "-f",
+               "mpegts", (*fixtures_) / "long.ts"});
   }
   static void TearDownTestSuite() { fixtures_.reset(); }
 
@@ -91,7 +124,9 @@ class EngineGraphTest : public ::testing::Test {
   }
 
   // Connects to the last pin of a fresh enumeration, as the remux job does.
-  static HResult ConnectToMuxer(IPin* pin, IBaseFilter* muxer) { return pin->Connect(Pins(muxer).back().Get(), nullptr); }
+  static HResult ConnectToMuxer(IPin* pin, IBaseFilter* muxer) {
+    return pin->Connect(Pins(muxer).back().Get(), nullptr);
+  }
 
   static int32_t RunToEnd(IGraphBuilder* graph) {
     ComPtr<IMediaControl> control;
@@ -131,8 +166,8 @@ TEST_F(EngineGraphTest, AddFilterAnswersDuplicateNameForANameInUse) {
 }
 
 TEST_F(EngineGraphTest, SplitterRefusesWhatIsNotMedia) {
-  for (const std::u16string& file : {Fixture("notes.txt"), Fixture("empty.ts"), WidenText(fixtures_->path().string()),
-                                     Fixture("missing.ts")}) {
+  for (const std::u16string& file :
+       {Fixture("notes.txt"), Fixture("empty.ts"), WidenText(fixtures_->path().string()), Fixture("missing.ts")}) {
     ComPtr<IBaseFilter> splitter = Create<IBaseFilter>(kClsidHaaliSplitter);
     EXPECT_NE(Load(splitter.Get(), file), kOk) << NarrowText(file);
     EXPECT_TRUE(Pins(splitter.Get()).empty());
@@ -170,8 +205,8 @@ TEST_F(EngineGraphTest, MuxerKeepsOneFreePinAndRefusesWhatItCannotHold) {
   EXPECT_EQ(ConnectToMuxer(pins[3].Get(), muxer.Get()), kOk);
   EXPECT_TRUE(diagnostics.lines().empty());
   EXPECT_NE(ConnectToMuxer(pins[4].Get(), muxer.Get()), kOk);  // SMPTE 302M
-  EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{
-                                     "quorvex: Audio 5 (codec s302m) cannot be stored in Matroska; it is left out."});
+  EXPECT_EQ(diagnostics.lines(),
+            std::vector<std::string>{"quorvex: Audio 5 (codec s302m) cannot be stored in Matroska; it is left out."});
   std::vector<std::u16string> names;
   for (const ComPtr<IPin>& pin : Pins(muxer.Get())) names.push_back(NameOf(pin.Get()));
   EXPECT_EQ(names, (std::vector<std::u16string>{u"Input 1", u"Input 2", u"Input 3", u"Input 4", u"Input 5"}));
@@ -300,8 +335,26 @@ class EngineFaultTest : public ::testing::Test, public DiagnosticSink {
  protected:
   static void SetUpTestSuite() {
     ScratchDirectory scratch;
-    RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=duration=12:size=320x240:rate=25", "-f", "lavfi", "-i",
-               "sine=duration=12:sample_rate=48000", "-c:v", "libx264", "-preset", "ultrafast", "-b:v", "2M", "-g", "25", "-c:a", "ac3", "-f", "mpegts",
+    RunFfmpeg({"-f",
+               "lavfi",
+               "-i",
+               "testsrc2=duration=12:size=320x240:rate=25",
+               "-f",
+               "lavfi",
+               "-i",
+               "sine=duration=12:sample_rate=48000",
+               "-c:v",
+               "libx264",
+               "-preset",
+               "ultrafast",
+               "-b:v",
+               "2M",
+               "-g",
+               "25",
+               "-c:a",
+               "ac3",
+               "-f",
+               "mpegts",
                scratch / "movie.ts"});
     movie_ = std::make_unique<std::string>(test_support::ReadFile(scratch / "movie.ts"));
   }
@@ -417,8 +470,8 @@ TEST_F(EngineFaultTest, DestinationThatCannotBeWrittenSaysWhy) {
       diagnostics_.clear();
     }
     RecordingConsole console;
-    EXPECT_FALSE(RemuxToMatroska(*factory_, console.console(), u"/media/movie.ts", WidenText(c.destination), false,
-                                 false));
+    EXPECT_FALSE(
+        RemuxToMatroska(*factory_, console.console(), u"/media/movie.ts", WidenText(c.destination), false, false));
     EXPECT_EQ(console.Lines().back(), "Starting muxing failed.") << c.destination;
     EXPECT_EQ(Diagnostics(), std::vector<std::string>{c.reason});
   }

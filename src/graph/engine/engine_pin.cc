@@ -106,11 +106,16 @@ std::u16string Numbered(const char* word, int number) {
 const char* KindWord(const AVStream& stream) {
   if ((stream.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return "Attachment";
   switch (stream.codecpar->codec_type) {
-    case AVMEDIA_TYPE_VIDEO: return "Video";
-    case AVMEDIA_TYPE_AUDIO: return "Audio";
-    case AVMEDIA_TYPE_SUBTITLE: return "Subtitle";
-    case AVMEDIA_TYPE_ATTACHMENT: return "Attachment";
-    default: return "Data";
+    case AVMEDIA_TYPE_VIDEO:
+      return "Video";
+    case AVMEDIA_TYPE_AUDIO:
+      return "Audio";
+    case AVMEDIA_TYPE_SUBTITLE:
+      return "Subtitle";
+    case AVMEDIA_TYPE_ATTACHMENT:
+      return "Attachment";
+    default:
+      return "Data";
   }
 }
 

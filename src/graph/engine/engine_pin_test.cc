@@ -15,10 +15,14 @@ TEST(PinNamesTest, KindAndPositionAmongAllStreams) {
     std::u16string name;
   };
   const Case cases[] = {
-      {AVMEDIA_TYPE_VIDEO, 0, u"Video 1"},         {AVMEDIA_TYPE_AUDIO, 0, u"Audio 2"},
-      {AVMEDIA_TYPE_AUDIO, 0, u"Audio 3"},         {AVMEDIA_TYPE_SUBTITLE, 0, u"Subtitle 4"},
-      {AVMEDIA_TYPE_DATA, 0, u"Data 5"},           {AVMEDIA_TYPE_UNKNOWN, 0, u"Data 6"},
-      {AVMEDIA_TYPE_ATTACHMENT, 0, u"Attachment 7"}, {AVMEDIA_TYPE_VIDEO, AV_DISPOSITION_ATTACHED_PIC, u"Attachment 8"},
+      {AVMEDIA_TYPE_VIDEO, 0, u"Video 1"},
+      {AVMEDIA_TYPE_AUDIO, 0, u"Audio 2"},
+      {AVMEDIA_TYPE_AUDIO, 0, u"Audio 3"},
+      {AVMEDIA_TYPE_SUBTITLE, 0, u"Subtitle 4"},
+      {AVMEDIA_TYPE_DATA, 0, u"Data 5"},
+      {AVMEDIA_TYPE_UNKNOWN, 0, u"Data 6"},
+      {AVMEDIA_TYPE_ATTACHMENT, 0, u"Attachment 7"},
+      {AVMEDIA_TYPE_VIDEO, AV_DISPOSITION_ATTACHED_PIC, u"Attachment 8"},
       {AVMEDIA_TYPE_VIDEO, 0, u"Video 9"},
   };
   int position = 1;

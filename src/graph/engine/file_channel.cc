@@ -108,13 +108,17 @@ int64_t FileChannel::Seek(void* opaque, int64_t offset, int whence) {
     if ((whence & AVSEEK_SIZE) != 0) return self->writable_ ? -1 : self->size_;
     int64_t target = offset;
     switch (whence & ~AVSEEK_FORCE) {
-      case SEEK_SET: break;
-      case SEEK_CUR: target += self->filePosition_; break;
+      case SEEK_SET:
+        break;
+      case SEEK_CUR:
+        target += self->filePosition_;
+        break;
       case SEEK_END:
         if (self->writable_) return AVERROR(EINVAL);
         target += self->size_;
         break;
-      default: return AVERROR(EINVAL);
+      default:
+        return AVERROR(EINVAL);
     }
     FileError error;
     const int64_t at = self->file_.Seek(target, error);

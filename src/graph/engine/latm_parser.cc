@@ -30,7 +30,7 @@ LatmParser::Result LatmParser::ReadStreamMuxConfig(BitReader& reader) {
   mux.versionOne = reader.ReadBit() != 0;
   if (mux.versionOne) {
     if (reader.ReadBit() != 0) return Result::kUnsupported;  // audioMuxVersionA
-    LatmValue(reader);                                     // taraBufferFullness
+    LatmValue(reader);                                       // taraBufferFullness
   }
   const bool sameTimeFraming = reader.ReadBit() != 0;
   const uint32_t subFrames = reader.Read(6);
@@ -53,7 +53,7 @@ LatmParser::Result LatmParser::ReadStreamMuxConfig(BitReader& reader) {
   if (mux.versionOne) reader.Skip(lengthBits - ascBits);  // fill bits
 
   if (reader.Read(3) != 0) return Result::kUnsupported;  // frameLengthType
-  reader.Read(8);                                         // latmBufferFullness
+  reader.Read(8);                                        // latmBufferFullness
   mux.otherDataPresent = reader.ReadBit() != 0;
   if (mux.otherDataPresent) {
     if (mux.versionOne) {

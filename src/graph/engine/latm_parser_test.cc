@@ -190,26 +190,37 @@ TEST(LatmParserTest, RefusesWhatItCannotReadSafely) {
       {"LOAS length beyond the data", with([](Frame& f) { f.statedLoasLength = 40; }), R::kMalformed},
       {"LOAS length short of the data", with([](Frame& f) { f.statedLoasLength = 3; }), R::kMalformed},
       {"unit longer than the frame", with([](Frame& f) { f.statedPayloadLength = 200; }), R::kMalformed},
-      {"unit longer than 255 bytes cut short",
-       with([](Frame& f) {
+      {"unit longer than 255 bytes cut short", with([](Frame& f) {
          f.accessUnit.assign(300, 0xAA);
          f.dropTail = 10;
        }),
        R::kMalformed},
-      {"config cut short", with([](Frame& f) { f.dropTail = 8; f.accessUnit.clear(); }), R::kMalformed},
-      {"reserved sample-rate index", with([](Frame& f) { f.config[1].first = 13; }), R::kMalformed},
-      {"hostile other-data length", with([](Frame& f) { f.version = 1; f.otherDataBits = 0xFFFFFFFF; }),
+      {"config cut short", with([](Frame& f) {
+         f.dropTail = 8;
+         f.accessUnit.clear();
+       }),
        R::kMalformed},
-      {"audioMuxVersionA", with([](Frame& f) { f.version = 1; f.versionA = 1; }), R::kUnsupported},
+      {"reserved sample-rate index", with([](Frame& f) { f.config[1].first = 13; }), R::kMalformed},
+      {"hostile other-data length", with([](Frame& f) {
+         f.version = 1;
+         f.otherDataBits = 0xFFFFFFFF;
+       }),
+       R::kMalformed},
+      {"audioMuxVersionA", with([](Frame& f) {
+         f.version = 1;
+         f.versionA = 1;
+       }),
+       R::kUnsupported},
       {"sub-frames", with([](Frame& f) { f.subFrames = 1; }), R::kUnsupported},
       {"two programs", with([](Frame& f) { f.programs = 1; }), R::kUnsupported},
       {"two layers", with([](Frame& f) { f.layers = 1; }), R::kUnsupported},
       {"separate time framing", with([](Frame& f) { f.sameTimeFraming = 0; }), R::kUnsupported},
       {"fixed frame length", with([](Frame& f) { f.frameLengthType = 1; }), R::kUnsupported},
       {"error-resilient AAC", with([](Frame& f) { f.config[0].first = 17; }), R::kUnsupported},
-      {"channels from a program config element", with([](Frame& f) { f.config[2].first = 0; }),
-       R::kUnsupported},
-      {"escaped object type", with([](Frame& f) { f.config = {{31, 5}, {0, 6}, {3, 4}, {2, 4}, {0, 3}}; }),
+      {"channels from a program config element", with([](Frame& f) { f.config[2].first = 0; }), R::kUnsupported},
+      {"escaped object type", with([](Frame& f) {
+         f.config = {{31, 5}, {0, 6}, {3, 4}, {2, 4}, {0, 3}};
+       }),
        R::kUnsupported},
   };
   for (const Case& c : cases) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "graph/engine/bluray_lpcm_header.h"
-#include "graph/engine/libav_handles.h"
 #include "graph/engine/engine_pin.h"
+#include "graph/engine/libav_handles.h"
 #include "graph/engine/twenty_bit_lpcm.h"
 #include "platform/diagnostics.h"
 #include "text/conversions.h"
@@ -107,8 +107,8 @@ bool LpcmRepack::DescribeOutput(const AVStream& source, AVCodecParameters* outpu
 bool LpcmRepack::Repack(AVPacket* packet) {
   // The decoder reads 20-bit frames once their headers say 24 bits, which
   // is how they are laid out anyway. A frame of another width is damage.
-  if (widenHeaders_ && (av_packet_make_writable(packet) < 0 ||
-                        !WidenTwentyBitHeader(packet->data, static_cast<size_t>(packet->size)))) {
+  if (widenHeaders_ &&
+      (av_packet_make_writable(packet) < 0 || !WidenTwentyBitHeader(packet->data, static_cast<size_t>(packet->size)))) {
     return LeaveOut(packet);
   }
   if (avcodec_send_packet(decoder_.get(), packet) < 0) return LeaveOut(packet);

@@ -155,7 +155,9 @@ TEST(LpcmRepackTest, BluRaySevenOneComesOutInWavOrder) {
   // L R C LSide LBack RBack RSide LFE.
   const int samples = 3;
   std::vector<uint8_t> disc{0x00, samples * 8 * 3, 0xB1, 0xC0};
-  auto value = [](int sample, int discChannel) { return static_cast<uint32_t>(0x800000 | (sample << 16) | (discChannel << 8) | 0x5A); };
+  auto value = [](int sample, int discChannel) {
+    return static_cast<uint32_t>(0x800000 | (sample << 16) | (discChannel << 8) | 0x5A);
+  };
   for (int i = 0; i < samples; ++i) {
     for (int channel = 0; channel < 8; ++channel) {
       const uint32_t v = value(i, channel);
@@ -168,7 +170,8 @@ TEST(LpcmRepackTest, BluRaySevenOneComesOutInWavOrder) {
   for (int i = 0; i < samples; ++i) {
     for (int channel : wavFromDisc) {
       const uint32_t v = value(i, channel);
-      expected.insert(expected.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)});
+      expected.insert(expected.end(),
+                      {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)});
     }
   }
 
@@ -215,9 +218,9 @@ TEST(LpcmRepackTest, DamagedPacketsAreLeftOutAndReportedOnce) {
     std::vector<uint8_t> repacked;
   };
   const std::vector<Case> cases = {
-      {{0x00, 0x04}, {}},                                        // too short for a header
-      {{0x00, 0x04, 0x21, 0x40, 1, 2, 3, 4}, {}},                // a reserved layout
-      {{0x00, 0x0C, 0x91, 0x40, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {}},  // 5.1 midway
+      {{0x00, 0x04}, {}},                                                            // too short for a header
+      {{0x00, 0x04, 0x21, 0x40, 1, 2, 3, 4}, {}},                                    // a reserved layout
+      {{0x00, 0x0C, 0x91, 0x40, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {}},         // 5.1 midway
       {{0x00, 0x04, 0x31, 0x40, 0x12, 0x34, 0xAB, 0xCD}, {0x34, 0x12, 0xCD, 0xAB}},  // whole again
   };
   for (const Case& c : cases) {
@@ -225,7 +228,8 @@ TEST(LpcmRepackTest, DamagedPacketsAreLeftOutAndReportedOnce) {
     ASSERT_GE(av_new_packet(packet.get(), static_cast<int>(c.bytes.size())), 0);
     std::copy(c.bytes.begin(), c.bytes.end(), packet->data);
     ASSERT_TRUE(repack->Repack(packet.get()));
-    EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), c.repacked) << c.bytes.size() << " bytes";
+    EXPECT_EQ(std::vector<uint8_t>(packet->data, packet->data + packet->size), c.repacked)
+        << c.bytes.size() << " bytes";
   }
   EXPECT_EQ(diagnostics.lines(),
             std::vector<std::string>{

@@ -50,8 +50,9 @@ Bytes Atom(const std::string& name, const std::string& language) {
 
 const Bytes kHeader = El(0x1A45DFA3, El(0x4282, Text("matroska")));
 const Bytes kCluster = El(0x1F43B675, El(0xE7, {0x00}));
-const Bytes kChapters = El(0x1043A770, Cat({El(0x45B9, Cat({Atom("Opening", "eng"), Atom("Zwei", "ger")})),
-                                            El(0x45B9, Atom("Trois", "fre")), El(0xEC, {0, 0})}),
+const Bytes kChapters = El(0x1043A770,
+                           Cat({El(0x45B9, Cat({Atom("Opening", "eng"), Atom("Zwei", "ger")})),
+                                El(0x45B9, Atom("Trois", "fre")), El(0xEC, {0, 0})}),
                            true);
 
 Bytes Segment(const Bytes& children, bool unknownSize = false) {
@@ -59,15 +60,18 @@ Bytes Segment(const Bytes& children, bool unknownSize = false) {
   return Cat({Id(0x18538067), {0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, children});
 }
 
-std::vector<ChapterLabel> Read(const Bytes& file) { return ReadMatroskaChapters(MemoryByteSource(file.data(), file.size())); }
+std::vector<ChapterLabel> Read(const Bytes& file) {
+  return ReadMatroskaChapters(MemoryByteSource(file.data(), file.size()));
+}
 
 std::string Describe(const std::vector<ChapterLabel>& labels, const Bytes& file) {
   std::string text;
   for (const ChapterLabel& label : labels) {
     text += label.name + ":" + label.language;
     // The offset must point at the language's own bytes, to patch them.
-    if (label.languageOffset != 0) text += "@" + std::string(file.begin() + static_cast<std::ptrdiff_t>(label.languageOffset),
-                                                              file.begin() + static_cast<std::ptrdiff_t>(label.languageOffset) + 3);
+    if (label.languageOffset != 0)
+      text += "@" + std::string(file.begin() + static_cast<std::ptrdiff_t>(label.languageOffset),
+                                file.begin() + static_cast<std::ptrdiff_t>(label.languageOffset) + 3);
     text += " ";
   }
   return text;
@@ -75,7 +79,8 @@ std::string Describe(const std::vector<ChapterLabel>& labels, const Bytes& file)
 
 TEST(MatroskaChapterReaderTest, FindsChaptersBeforeTheClustersOrThroughTheSeekHead) {
   const auto seekHead = [](uint64_t position) {
-    return El(0x114D9B74, El(0x4DBB, Cat({El(0x53AB, Id(0x1043A770)), El(0x53AC, {0, 0, static_cast<uint8_t>(position)})})));
+    return El(0x114D9B74,
+              El(0x4DBB, Cat({El(0x53AB, Id(0x1043A770)), El(0x53AC, {0, 0, static_cast<uint8_t>(position)})})));
   };
   const size_t seekHeadSize = seekHead(0).size();  // the same for every position used here
   const std::string all = "Opening:eng@eng Zwei:ger@ger Trois:fre@fre ";
@@ -87,8 +92,8 @@ TEST(MatroskaChapterReaderTest, FindsChaptersBeforeTheClustersOrThroughTheSeekHe
   const Case cases[] = {
       {"in the header", Cat({kHeader, Segment(Cat({El(0x1549A966, {}), kChapters, kCluster}))}), all},
       {"unknown segment size", Cat({kHeader, Segment(Cat({kChapters, kCluster}), true)}), all},
-      {"after the clusters", Cat({kHeader, Segment(Cat({seekHead(seekHeadSize + kCluster.size()), kCluster, kChapters}))}),
-       all},
+      {"after the clusters",
+       Cat({kHeader, Segment(Cat({seekHead(seekHeadSize + kCluster.size()), kCluster, kChapters}))}), all},
       {"seek position past the segment", Cat({kHeader, Segment(Cat({seekHead(200), kCluster, kChapters}))}), ""},
       {"seek position at no Chapters", Cat({kHeader, Segment(Cat({seekHead(seekHeadSize), kCluster, kChapters}))}), ""},
       {"after the clusters, not indexed", Cat({kHeader, Segment(Cat({kCluster, kChapters}))}), ""},

@@ -110,10 +110,14 @@ std::nullptr_t MediaSource::Refuse(int result) const {
   if (channel_->failed()) return Refuse(name, channel_->error().message);
   if (channel_->interrupted()) return nullptr;  // the user knows
   switch (result) {
-    case AVERROR_INVALIDDATA: return Refuse(name, "unknown or unsupported format");
-    case AVERROR_STREAM_NOT_FOUND: return Refuse(name, "no media streams found");
-    case AVERROR_DECODER_NOT_FOUND: return Refuse(name, "no decoder for a stream's codec");
-    default: break;
+    case AVERROR_INVALIDDATA:
+      return Refuse(name, "unknown or unsupported format");
+    case AVERROR_STREAM_NOT_FOUND:
+      return Refuse(name, "no media streams found");
+    case AVERROR_DECODER_NOT_FOUND:
+      return Refuse(name, "no decoder for a stream's codec");
+    default:
+      break;
   }
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(result, text, sizeof text);

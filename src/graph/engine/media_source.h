@@ -1,8 +1,8 @@
 #ifndef QUORVEX_GRAPH_ENGINE_MEDIA_SOURCE_H_
 #define QUORVEX_GRAPH_ENGINE_MEDIA_SOURCE_H_
 
-#include <filesystem>
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 

@@ -46,7 +46,8 @@ std::vector<int64_t> Keys(const std::vector<Bytes>& packets) {
 // The display ranks of the keys: 0 for the frame shown first.
 std::vector<size_t> Ranks(const std::vector<int64_t>& keys) {
   std::vector<size_t> ranks;
-  for (int64_t key : keys) ranks.push_back(static_cast<size_t>(std::count_if(keys.begin(), keys.end(), [&](int64_t k) { return k < key; })));
+  for (int64_t key : keys)
+    ranks.push_back(static_cast<size_t>(std::count_if(keys.begin(), keys.end(), [&](int64_t k) { return k < key; })));
   return ranks;
 }
 

@@ -52,7 +52,8 @@ bool MuxedFile::WriteHeader(AVDictionary** options) {
 }
 
 bool MuxedFile::Write(AVPacket* packet, bool interleaved) {
-  const int result = interleaved ? av_interleaved_write_frame(format_.get(), packet) : av_write_frame(format_.get(), packet);
+  const int result =
+      interleaved ? av_interleaved_write_frame(format_.get(), packet) : av_write_frame(format_.get(), packet);
   if (!interleaved) av_packet_unref(packet);
   if (result < 0 || channel_->failed()) return Failed(result);
   return true;

@@ -17,8 +17,7 @@ namespace quorvex::engine {
 class OutputFile {
  public:
   // Nullptr, the reason in `error`, when nothing can be written there.
-  static std::unique_ptr<OutputFile> Create(MediaFileSystem& files, const std::string& destination,
-                                            FileError& error);
+  static std::unique_ptr<OutputFile> Create(MediaFileSystem& files, const std::string& destination, FileError& error);
   // Deletes the partial file unless committed.
   ~OutputFile() { Abandon(); }
   OutputFile(const OutputFile&) = delete;

@@ -14,7 +14,10 @@ constexpr int64_t kUnknown = std::numeric_limits<int64_t>::min();
 }  // namespace
 
 PacketInterleaver::PacketInterleaver(size_t streamCount, size_t byteBudget, int64_t maxSpan)
-    : streams_(streamCount), lastTimes_(streamCount, kUnknown), byteBudget_(byteBudget), maxSpan_(maxSpan),
+    : streams_(streamCount),
+      lastTimes_(streamCount, kUnknown),
+      byteBudget_(byteBudget),
+      maxSpan_(maxSpan),
       latestTime_(kUnknown) {}
 
 bool PacketInterleaver::Push(AVPacket* packet, AVRational timeBase) {

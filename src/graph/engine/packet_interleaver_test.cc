@@ -25,8 +25,7 @@ std::string Token(int stream, int64_t time) {
 // the Matroska writer does, then drains the rest. Returns "stream:time"
 // tokens in the order written, and checks that the waiting bytes never
 // exceed the budget by more than the packet just pushed.
-std::vector<std::string> Interleave(PacketInterleaver& interleaver, const std::vector<Sent>& packets,
-                                    size_t budget) {
+std::vector<std::string> Interleave(PacketInterleaver& interleaver, const std::vector<Sent>& packets, size_t budget) {
   std::vector<std::string> order;
   PacketHandle in = MakePacket();
   PacketHandle out = MakePacket();
@@ -58,9 +57,10 @@ using Order = std::vector<std::string>;
 
 TEST(PacketInterleaverTest, OrdersStreamsByTimeOnceEveryStreamHasAPacket) {
   // Video comes in ahead of its audio, as transport streams carry it.
-  EXPECT_EQ(Interleave({{0, 0, 100}, {0, 40, 100}, {0, 80, 100}, {1, 0, 10}, {1, 32, 10}, {1, 64, 10},
-                        {1, 96, 10}, {0, 120, 100}}),
-            (Order{"0:0", "1:0", "1:32", "0:40", "1:64", "0:80", "1:96", "0:120"}));
+  EXPECT_EQ(
+      Interleave(
+          {{0, 0, 100}, {0, 40, 100}, {0, 80, 100}, {1, 0, 10}, {1, 32, 10}, {1, 64, 10}, {1, 96, 10}, {0, 120, 100}}),
+      (Order{"0:0", "1:0", "1:32", "0:40", "1:64", "0:80", "1:96", "0:120"}));
 }
 
 TEST(PacketInterleaverTest, KeepsEachStreamsOwnOrderWhenItsTimeStepsBack) {

@@ -40,10 +40,10 @@ class PresentationOrder {
   void ShowNext();
 
   int delay_;
-  uint64_t arrived_ = 0;  // frames pushed so far; also the next frame's number
+  uint64_t arrived_ = 0;   // frames pushed so far; also the next frame's number
   uint64_t released_ = 0;  // number of frames[0]
   std::deque<Frame> frames_;
-  std::deque<int64_t> slots_;  // decoding times not yet given to a shown frame
+  std::deque<int64_t> slots_;              // decoding times not yet given to a shown frame
   std::multimap<int64_t, uint64_t> held_;  // display key -> frame number
   bool anyShown_ = false;
   int64_t lastShownKey_ = 0;

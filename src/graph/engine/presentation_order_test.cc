@@ -44,8 +44,7 @@ TEST(PresentationOrderTest, EachFrameTakesTheSlotOfItsDisplayRank) {
   EXPECT_EQ(Order(1, {{0}, {3}, {1}, {2}, {6}, {4}, {5}}),
             (std::vector<Times>{{0, -1}, {3, 0}, {1, 1}, {2, 2}, {6, 3}, {4, 4}, {5, 5}}));
   // H.264 pyramid, picture order counts in steps of 2: I0 P8 B4 b2 b6, two held back.
-  EXPECT_EQ(Order(2, {{0, true}, {8}, {4}, {2}, {6}}),
-            (std::vector<Times>{{0, -2}, {4, -1}, {2, 0}, {1, 1}, {3, 2}}));
+  EXPECT_EQ(Order(2, {{0, true}, {8}, {4}, {2}, {6}}), (std::vector<Times>{{0, -2}, {4, -1}, {2, 0}, {1, 1}, {3, 2}}));
 }
 
 TEST(PresentationOrderTest, RestartShowsEverythingHeldFirst) {

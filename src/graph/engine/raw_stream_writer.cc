@@ -4,13 +4,18 @@ namespace quorvex::engine {
 
 const char* RawFormatFor(AVCodecID codec) {
   switch (codec) {
-    case AV_CODEC_ID_H264: return "h264";
-    case AV_CODEC_ID_HEVC: return "hevc";
-    case AV_CODEC_ID_AAC: return "adts";
+    case AV_CODEC_ID_H264:
+      return "h264";
+    case AV_CODEC_ID_HEVC:
+      return "hevc";
+    case AV_CODEC_ID_AAC:
+      return "adts";
     // Headerless PCM would be bytes no player can place.
     case AV_CODEC_ID_PCM_S16LE:
-    case AV_CODEC_ID_PCM_S24LE: return "wav";
-    default: return "data";
+    case AV_CODEC_ID_PCM_S24LE:
+      return "wav";
+    default:
+      return "data";
   }
 }
 

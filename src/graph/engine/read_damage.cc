@@ -86,10 +86,14 @@ SourceLayout LayoutOf(const AVInputFormat& format) {
 
 size_t FindResyncPoint(std::string_view bytes, SourceLayout layout) {
   switch (layout) {
-    case SourceLayout::kMatroska: return bytes.find(kClusterId);
-    case SourceLayout::kProgramStream: return bytes.find(kPackStart);
-    case SourceLayout::kTransportStream: return FindTransportRun(bytes);
-    case SourceLayout::kOther: break;
+    case SourceLayout::kMatroska:
+      return bytes.find(kClusterId);
+    case SourceLayout::kProgramStream:
+      return bytes.find(kPackStart);
+    case SourceLayout::kTransportStream:
+      return FindTransportRun(bytes);
+    case SourceLayout::kOther:
+      break;
   }
   return std::string_view::npos;
 }

@@ -36,8 +36,8 @@ TEST(FindResyncPointTest, FindsWhereEachLayoutsReaderCouldStartAgain) {
       {"Blu-ray packets", Filler(7) + TransportPackets(5, 192, 4), SourceLayout::kTransportStream, 11},
       {"a lone sync byte", Filler(50) + "\x47" + Filler(1000), SourceLayout::kTransportStream, npos},
       {"too few packets", TransportPackets(4, 188) + Filler(10), SourceLayout::kTransportStream, npos},
-      {"program stream pack", Filler(9) + std::string("\x00\x00\x01\xBA", 4) + Filler(9),
-       SourceLayout::kProgramStream, 9},
+      {"program stream pack", Filler(9) + std::string("\x00\x00\x01\xBA", 4) + Filler(9), SourceLayout::kProgramStream,
+       9},
       {"other formats have no marks", Filler(9) + "\x1F\x43\xB6\x75", SourceLayout::kOther, npos},
   };
   for (const Case& c : cases) {

@@ -21,8 +21,7 @@ constexpr size_t kMaxHeldBytes = 3u << 20;
 
 }  // namespace
 
-SpliceJoiner::SpliceJoiner(std::vector<StreamInfo> streams)
-    : info_(std::move(streams)), state_(info_.size()) {}
+SpliceJoiner::SpliceJoiner(std::vector<StreamInfo> streams) : info_(std::move(streams)), state_(info_.size()) {}
 
 int64_t SpliceJoiner::ToCommon(int64_t time, size_t stream) const {
   return av_rescale_q(time, info_[stream].timeBase, kCommonTimeBase);
@@ -92,7 +91,8 @@ bool SpliceJoiner::Push(AVPacket* packet) {
           holding_ = true;
           state.inNewSegment = true;
           newSegmentStart_ = time;
-          if (packet->pts != AV_NOPTS_VALUE) newSegmentStart_ = std::min(newSegmentStart_, ToCommon(packet->pts, stream));
+          if (packet->pts != AV_NOPTS_VALUE)
+            newSegmentStart_ = std::min(newSegmentStart_, ToCommon(packet->pts, stream));
         }
       }
     }

@@ -44,7 +44,7 @@ class SpliceJoiner {
 
  private:
   struct StreamState {
-    int64_t offset = 0;  // in kCommonTimeBase units
+    int64_t offset = 0;    // in kCommonTimeBase units
     int64_t lastTime = 0;  // decoding time of the last packet, shifted
     bool seen = false;
     bool inNewSegment = false;  // while a jump is held back

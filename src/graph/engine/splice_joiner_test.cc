@@ -52,11 +52,12 @@ const std::vector<SpliceJoiner::StreamInfo> kVideoAudio = {{kMpeg, true}, {kMpeg
 TEST(SpliceJoinerTest, OneTimelinePassesUnchanged) {
   // B-frames (presentation before an earlier decoding time's), packets
   // without times, and a forward gap: all stay as they are.
-  const std::vector<In> in = {{0, 7200, 3600, 3600},     {1, 3000, 3000, 2160}, {0, 3600, 7200, 3600},
-                              {0, kNone, kNone, 3600},   {1, 5160, 5160, 2160}, {0, 900000, 900000, 3600},
+  const std::vector<In> in = {{0, 7200, 3600, 3600},     {1, 3000, 3000, 2160},
+                              {0, 3600, 7200, 3600},     {0, kNone, kNone, 3600},
+                              {1, 5160, 5160, 2160},     {0, 900000, 900000, 3600},
                               {1, 900100, 900100, 2160}, {1, 900000 - 3000, 900000 - 3000, 2160}};
-  const std::vector<Out> want = {{0, 7200, 3600},     {1, 3000, 3000},     {0, 3600, 7200},
-                                 {0, kNone, kNone},   {1, 5160, 5160},     {0, 900000, 900000},
+  const std::vector<Out> want = {{0, 7200, 3600},     {1, 3000, 3000},    {0, 3600, 7200},
+                                 {0, kNone, kNone},   {1, 5160, 5160},    {0, 900000, 900000},
                                  {1, 900100, 900100}, {1, 897000, 897000}};  // jitter below the tolerance
   EXPECT_EQ(Join(kVideoAudio, in), want);
 }
@@ -102,8 +103,8 @@ TEST(SpliceJoinerTest, OffsetIsConvertedIntoEachStreamsTimeBase) {
 TEST(SpliceJoinerTest, StreamEndingAtTheSpliceHoldsNothingForever) {
   // The audio stops at the splice; the video's new segment is released at
   // the end of the file with the offset its own start asks for.
-  const std::vector<In> in = {{0, 90000, 90000, 3600}, {1, 90000, 90000, 2160}, {0, 10, 10, 3600},
-                              {0, 3610, 3610, 3600}};
+  const std::vector<In> in = {
+      {0, 90000, 90000, 3600}, {1, 90000, 90000, 2160}, {0, 10, 10, 3600}, {0, 3610, 3610, 3600}};
   const std::vector<Out> want = {{0, 90000, 90000}, {1, 90000, 90000}, {0, 93600, 93600}, {0, 97200, 97200}};
   EXPECT_EQ(Join(kVideoAudio, in), want);
 }
@@ -135,8 +136,8 @@ TEST(SpliceJoinerTest, ManyPacketsAfterASpliceAreNotHeldWithoutBound) {
 
 TEST(SpliceJoinerTest, AStreamFirstSeenAfterASpliceShiftsWithTheNewSegment) {
   const std::vector<SpliceJoiner::StreamInfo> streams = {{kMpeg, true}, {kMpeg, true}, {kMpeg, false}};
-  const std::vector<In> in = {{0, 50000, 50000, 3600}, {0, 1000, 1000, 3600}, {2, 1000, 1000, 0},
-                              {1, 1000, 1000, 2160}, {0, 4600, 4600, 3600}};
+  const std::vector<In> in = {
+      {0, 50000, 50000, 3600}, {0, 1000, 1000, 3600}, {2, 1000, 1000, 0}, {1, 1000, 1000, 2160}, {0, 4600, 4600, 3600}};
   const int64_t offset = 53600 - 1000;
   const std::vector<Out> want = {{0, 50000, 50000},
                                  {0, 1000 + offset, 1000 + offset},

@@ -22,8 +22,8 @@ HResult SplitterFilter::Load(const char16_t* fileName, const TAmMediaType*) {
   source_ = MediaSource::Open(files_, interrupts_, path, formats_);
   if (source_ == nullptr) return kInvalidFileFormat;
   for (int i = 0; i < source_->streamCount(); ++i) {
-    pins_.push_back(std::make_unique<EnginePin>(*this, *this, OutputPinName(source_->stream(i), i + 1),
-                                                source_->stream(i)));
+    pins_.push_back(
+        std::make_unique<EnginePin>(*this, *this, OutputPinName(source_->stream(i), i + 1), source_->stream(i)));
   }
   return kOk;
 }

@@ -30,9 +30,9 @@ TEST(TimestampRepairTest, CompleteTimesPassUnchanged) {
 
 TEST(TimestampRepairTest, MissingTimesFollowTheLastPacket) {
   Expect({{100, 100, 10, 100, 100},
-          {kNone, kNone, 10, 110, 110},    // no time at all: the next slot
-          {kNone, 120, 10, 120, 120},      // decoding time only: shown then
-          {130, kNone, 10, 130, 130}});    // presentation time only
+          {kNone, kNone, 10, 110, 110},  // no time at all: the next slot
+          {kNone, 120, 10, 120, 120},    // decoding time only: shown then
+          {130, kNone, 10, 130, 130}});  // presentation time only
 }
 
 TEST(TimestampRepairTest, StreamWithoutAnyTimeStartsAtZero) {
@@ -44,9 +44,7 @@ TEST(TimestampRepairTest, DecodingTimeNeverStepsBack) {
   Expect({{500, 500, 10, 500, 500}, {200, 200, 10, 500, 500}, {520, 510, 10, 520, 510}});
 }
 
-TEST(TimestampRepairTest, PresentationNeverBeforeDecoding) {
-  Expect({{90, 100, 10, 100, 100}});
-}
+TEST(TimestampRepairTest, PresentationNeverBeforeDecoding) { Expect({{90, 100, 10, 100, 100}}); }
 
 TEST(TimestampRepairTest, MissingDecodingTimeOfReorderedFrameStaysMonotonic) {
   // An anchor frame shown late, then a B-frame with only its own time.

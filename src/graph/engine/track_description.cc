@@ -59,7 +59,8 @@ void MarkDefaultTracks(const std::vector<const AVStream*>& sources, const std::v
   bool audioMarked = false;
   for (AVStream* track : tracks) {
     bool& marked = track->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? videoMarked : audioMarked;
-    if (track->codecpar->codec_type != AVMEDIA_TYPE_VIDEO && track->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+    if (track->codecpar->codec_type != AVMEDIA_TYPE_VIDEO && track->codecpar->codec_type != AVMEDIA_TYPE_AUDIO)
+      continue;
     if (marked) continue;
     track->disposition |= AV_DISPOSITION_DEFAULT;
     marked = true;

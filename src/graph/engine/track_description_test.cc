@@ -80,10 +80,8 @@ TEST_F(TrackDescriptionTest, OnlyLosslessAudioKeepsABitDepth) {
     int keptBits;
   };
   const std::vector<Case> cases = {
-      {AV_CODEC_ID_AC3, 0, AV_SAMPLE_FMT_FLTP, 0},
-      {AV_CODEC_ID_EAC3, 0, AV_SAMPLE_FMT_FLTP, 0},
-      {AV_CODEC_ID_MP2, 16, AV_SAMPLE_FMT_S16P, 0},
-      {AV_CODEC_ID_FLAC, 24, AV_SAMPLE_FMT_S32, 24},
+      {AV_CODEC_ID_AC3, 0, AV_SAMPLE_FMT_FLTP, 0},     {AV_CODEC_ID_EAC3, 0, AV_SAMPLE_FMT_FLTP, 0},
+      {AV_CODEC_ID_MP2, 16, AV_SAMPLE_FMT_S16P, 0},    {AV_CODEC_ID_FLAC, 24, AV_SAMPLE_FMT_S32, 24},
       {AV_CODEC_ID_TRUEHD, 24, AV_SAMPLE_FMT_S32, 24},
   };
   for (const Case& c : cases) {

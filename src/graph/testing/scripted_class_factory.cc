@@ -18,8 +18,9 @@ HResult ScriptedClassFactory::CreateInstance(const Guid& clsid, const Guid& iid,
 ScriptedGraphManager& ScriptedClassFactory::AddGraphManager(std::string label) {
   graphManagers_.push_back(std::make_unique<ScriptedGraphManager>(ledger_, std::move(label)));
   ScriptedGraphManager* graph = graphManagers_.back().get();
-  EntryFor(kClsidFilterGraph).pending.push_back(
-      [graph](const Guid& iid, void** object) { return graph->QueryInterface(iid, object); });
+  EntryFor(kClsidFilterGraph).pending.push_back([graph](const Guid& iid, void** object) {
+    return graph->QueryInterface(iid, object);
+  });
   return *graph;
 }
 

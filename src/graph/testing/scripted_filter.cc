@@ -28,9 +28,9 @@ HResult ScriptedFilter::EnumPins(IEnumPins** enumerator) {
     *enumerator = nullptr;
     return script.enumPinsAnswer;
   }
-  enumerators_.push_back(std::make_unique<ScriptedPinEnumerator>(
-      references_.ledger(), "pins of " + label() + " #" + std::to_string(number), std::move(script.pins),
-      script.endAnswer));
+  enumerators_.push_back(std::make_unique<ScriptedPinEnumerator>(references_.ledger(),
+                                                                 "pins of " + label() + " #" + std::to_string(number),
+                                                                 std::move(script.pins), script.endAnswer));
   return Deliver<IEnumPins>(script.enumPinsAnswer, enumerators_.back().get(), enumerator);
 }
 

@@ -69,7 +69,7 @@ uint32_t MkvmergePathSearch::QueryValueSize(Key key, const std::string& valueNam
 }
 
 RegistryQuery MkvmergePathSearch::QueryValue(Key key, const std::string& valueName, uint8_t* buffer,
-                                              uint32_t capacity) {
+                                             uint32_t capacity) {
   const std::string data = ValueData(key, valueName);
   if (data.empty()) return {kFileNotFound, 0, 0};
   const auto size = static_cast<uint32_t>(data.size());

@@ -18,7 +18,8 @@ const std::string kKey = "Software\\mkvmergeGUI\\GUI";
 // Folders with and without a usable mkvmerge, and PATH set for one test.
 class MkvmergePathSearchTest : public ::testing::Test {
  protected:
-  MkvmergePathSearchTest() : root_(fs::temp_directory_path() / ("quorvex-path-" + std::to_string(std::random_device()()))) {
+  MkvmergePathSearchTest()
+      : root_(fs::temp_directory_path() / ("quorvex-path-" + std::to_string(std::random_device()()))) {
     fs::create_directories(root_ / "plain");
     fs::create_directories(root_ / "directory" / "mkvmerge");
     fs::create_directories(root_ / "installed");
@@ -55,9 +56,9 @@ class MkvmergePathSearchTest : public ::testing::Test {
 };
 
 TEST_F(MkvmergePathSearchTest, InstallationPathIsTheFolderOfTheFirstExecutableMkvmerge) {
-  setenv("PATH", (Folder("empty") + ":" + Folder("plain") + ":" + Folder("directory") + ":" + Folder("installed") +
-                  ":/usr/bin")
-                     .c_str(),
+  setenv("PATH",
+         (Folder("empty") + ":" + Folder("plain") + ":" + Folder("directory") + ":" + Folder("installed") + ":/usr/bin")
+             .c_str(),
          1);
   MkvmergePathSearch reader;
   EXPECT_EQ(InstallationPath(reader, "installation_path"), Folder("installed"));

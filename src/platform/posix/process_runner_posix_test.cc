@@ -69,8 +69,8 @@ TEST(PosixProcessRunnerTest, ExitCodesAndSignalDeaths) {
 
 TEST(PosixProcessRunnerTest, ArgumentsArriveIntactWithoutAShell) {
   PosixProcessRunner runner;
-  const std::vector<std::string> names = {"a b.mkv", "\"quoted\" 'too'", "-leading.mkv", "caf\xc3\xa9", "l\xe9",
-                                          "$HOME;`x`|*", ""};
+  const std::vector<std::string> names = {
+      "a b.mkv", "\"quoted\" 'too'", "-leading.mkv", "caf\xc3\xa9", "l\xe9", "$HOME;`x`|*", ""};
   const std::optional<CapturedRun> run = runner.RunCapturingOutput(Shell("printf '%s|' \"$@\"", names));
   ASSERT_TRUE(run);
   EXPECT_EQ(run->exitCode, 0u);

@@ -12,9 +12,7 @@ namespace quorvex {
 // Files as names with contents, for tests of code above the file services.
 class InMemoryFileSystem : public FileSystem {
  public:
-  void AddFile(const std::string& name, const std::string& contents = "") {
-    files_[name] = {contents, nextInode_++};
-  }
+  void AddFile(const std::string& name, const std::string& contents = "") { files_[name] = {contents, nextInode_++}; }
   void AddDirectory(const std::string& name) { directories_.insert(name); }
   // Makes `alias` a second name of the file `name`, as a hard link does.
   void AddLink(const std::string& alias, const std::string& name) { files_[alias] = files_.at(name); }

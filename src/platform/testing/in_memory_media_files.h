@@ -92,7 +92,8 @@ class InMemoryMediaFiles final : public MediaFileSystem {
       const size_t slash = target.rfind('/');
       if (slash != std::string::npos && slash > 0) {
         auto folder = nodes_.find(target.substr(0, slash));
-        if (folder == nodes_.end() || folder->second->kind != PathKind::kDirectory) return Fail(error, kFileErrorNoEntry);
+        if (folder == nodes_.end() || folder->second->kind != PathKind::kDirectory)
+          return Fail(error, kFileErrorNoEntry);
       }
       auto node = std::make_shared<Node>();
       node->inode = nextInode_++;
@@ -221,7 +222,7 @@ class InMemoryMediaFiles final : public MediaFileSystem {
 
   static std::nullptr_t Fail(FileError& error, int code) {
     error.code = code;
-    error.message = code == kFileErrorNoEntry      ? "No such file or directory"
+    error.message = code == kFileErrorNoEntry       ? "No such file or directory"
                     : code == kFileErrorIsDirectory ? "Is a directory"
                     : code == kFileErrorNoSpace     ? "No space left on device"
                                                     : "Input/output error";

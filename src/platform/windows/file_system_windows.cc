@@ -41,15 +41,14 @@ std::optional<FileIdentity> WindowsFileSystem::Identify(const std::string& name)
 }
 
 bool WindowsFileSystem::WriteWholeFile(const std::string& name, std::string_view contents) {
-  Win32Handle file(
-      CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  Win32Handle file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!file.valid()) return false;
   // One write call; a short or failed write leaves no half file behind.
   DWORD written = 0;
-  const bool complete = contents.size() <= MAXDWORD &&
-                        WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
-                                  nullptr) != FALSE &&
-                        written == contents.size();
+  const bool complete =
+      contents.size() <= MAXDWORD &&
+      WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) != FALSE &&
+      written == contents.size();
   if (!file.Close() || !complete) {
     DeleteFileA(name.c_str());
     return false;

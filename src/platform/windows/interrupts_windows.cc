@@ -21,7 +21,8 @@ BOOL WINAPI RecordRequest(DWORD event) {
     case CTRL_CLOSE_EVENT:
       requested.store(true);
       return TRUE;
-    default: return FALSE;
+    default:
+      return FALSE;
   }
 }
 

@@ -21,10 +21,16 @@ FileError ErrorFromLastError() {
   FileError error;
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: error.code = kFileErrorNoEntry; break;
+    case ERROR_PATH_NOT_FOUND:
+      error.code = kFileErrorNoEntry;
+      break;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: error.code = kFileErrorNoSpace; break;
-    default: error.code = kFileErrorIo; break;
+    case ERROR_HANDLE_DISK_FULL:
+      error.code = kFileErrorNoSpace;
+      break;
+    default:
+      error.code = kFileErrorIo;
+      break;
   }
   char* text = nullptr;
   const DWORD length =
@@ -154,8 +160,8 @@ class WindowsMediaFileSystem final : public MediaFileSystem {
   std::string FollowLinks(const std::string& name) override { return name; }
 
   bool Replace(const std::string& from, const std::string& to, FileError& error) override {
-    if (MoveFileExW(WideName(from).c_str(), WideName(to).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+    if (MoveFileExW(WideName(from).c_str(), WideName(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+        FALSE) {
       return true;
     }
     error = ErrorFromLastError();

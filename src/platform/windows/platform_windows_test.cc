@@ -225,8 +225,8 @@ class WindowsProcessRunnerTest : public ::testing::Test {
 TEST_F(WindowsProcessRunnerTest, RunsTheExactCommandLineAndReadsTheExitCode) {
   WriteFileBytes(folder_ + "fake_mkvmerge.ini", "exit=3\noutput=0\n");
   WriteFileBytes(folder_ + "tc.txt", "timecodes");
-  const ProcessCommand command = Command(" -o \"" + folder_ + "out.mkv\" --timecodes 1:\"" + folder_ +
-                                         "tc.txt\" -d 1 \"" + folder_ + "in.mkv\"");
+  const ProcessCommand command =
+      Command(" -o \"" + folder_ + "out.mkv\" --timecodes 1:\"" + folder_ + "tc.txt\" -d 1 \"" + folder_ + "in.mkv\"");
   EXPECT_EQ(runner_.RunInConsole(command), 3u);
   EXPECT_EQ(ReadFileBytes(folder_ + "calls.log"), command.commandLine + "\n");
   EXPECT_EQ(ReadFileBytes(folder_ + "timecodes.received"), "timecodes");

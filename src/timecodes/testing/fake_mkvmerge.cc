@@ -61,8 +61,9 @@ int main(int argc, char** argv) {
 
   for (const std::string& argument : arguments) {
     if (argument == "-J") {
-      std::cout << Environment("FAKE_MKVMERGE_TRACKS", R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},)"
-                                                          R"({"id":1,"type":"audio","properties":{}}]})");
+      std::cout << Environment("FAKE_MKVMERGE_TRACKS",
+                               R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},)"
+                               R"({"id":1,"type":"audio","properties":{}}]})");
       return Finish(std::atoi(Environment("FAKE_MKVMERGE_IDENTIFY_EXIT", "0").c_str()), false);
     }
   }

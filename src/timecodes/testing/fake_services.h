@@ -86,7 +86,9 @@ class FakeProcessRunner : public ProcessRunner {
   std::optional<uint32_t> RunInConsole(const ProcessCommand& command) override;
   std::optional<CapturedRun> RunCapturingOutput(const ProcessCommand& command) override;
 
-  std::optional<CapturedRun> listing = CapturedRun{0, R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},{"id":1,"type":"audio","properties":{}}]})"};
+  std::optional<CapturedRun> listing = CapturedRun{
+      0,
+      R"({"tracks":[{"id":0,"type":"video","properties":{"default_duration":41708333}},{"id":1,"type":"audio","properties":{}}]})"};
   std::optional<uint32_t> exitCode = 0;
   std::function<void(const ProcessCommand&)> onRun;
   std::vector<ProcessCommand> identifyCommands;
@@ -103,8 +105,8 @@ class FakeRegistryReader : public RegistryReader {
   struct Value {
     uint32_t type = kRegSz;
     std::string data;
-    int32_t dataQueryStatus = 0;            // a failing data query when non-zero
-    std::optional<uint32_t> reportedSize;   // what the size query says, when not the true size
+    int32_t dataQueryStatus = 0;           // a failing data query when non-zero
+    std::optional<uint32_t> reportedSize;  // what the size query says, when not the true size
   };
 
   void SetValue(RegistryRoot root, const std::string& key, const std::string& name, Value value);

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/native.h"
+#include "timecodes/apply_timecodes.h"
 #include "timecodes/mkvmerge_locator.h"
 #include "timecodes/testing/fake_services.h"
-#include "timecodes/apply_timecodes.h"
 
 namespace quorvex::testing {
 
