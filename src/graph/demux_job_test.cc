@@ -118,6 +118,8 @@ TEST(DemuxToRawFilesTest, EverySetupAndPinFailureWritesItsLine) {
        "Adding WMV Splitter failed."},
       {"source not loaded", m2ts, haali, [](DemuxRig& r) { r.splitter.loadAnswer = kFileNotFound; },
        "Loading source file failed."},
+      {"loading stopped by the user", m2ts, haali, [](DemuxRig& r) { r.splitter.loadAnswer = kAbort; },
+       "User aborted muxing."},
       {"splitter pins not enumerated", m2ts, haali,
        [](DemuxRig& r) { r.splitter.ScriptEnumeration(PinEnumerationScript::Failing(kFail)); },
        "Enumerating Haali Media Splitter pins failed."},

@@ -42,8 +42,11 @@ bool AddSplitter(IGraphBuilder& graphManager, IBaseFilter& splitter, const std::
 bool LoadSource(IBaseFilter& splitter, const std::u16string& sourceFile, Console& console,
                 ComPtr<IFileSourceFilter>& source) {
   source = RequireInterface<IFileSourceFilter>(&splitter);
-  if (source->Load(sourceFile.c_str(), nullptr) == kOk) return true;
-  console.WriteLine("Loading source file failed.");
+  const HResult loaded = source->Load(sourceFile.c_str(), nullptr);
+  if (loaded == kOk) return true;
+  // A stop request while a long source is probed ends the run as the user
+  // asked, as it does once the graph runs.
+  console.WriteLine(loaded == kAbort ? "User aborted muxing." : "Loading source file failed.");
   return false;
 }
 

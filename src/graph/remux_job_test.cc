@@ -115,6 +115,8 @@ TEST(RemuxToMatroskaTest, EverySetupFailureWritesItsLine) {
        "Loading source file failed."},
       {"source loaded with a success code", m2ts, haali, [](RemuxRig& r) { r.splitter.loadAnswer = kFalse; },
        "Loading source file failed."},
+      {"loading stopped by the user", m2ts, haali, [](RemuxRig& r) { r.splitter.loadAnswer = kAbort; },
+       "User aborted muxing."},
       {"destination refused", m2ts, haali, [](RemuxRig& r) { r.muxer.setFileNameAnswer = kCannotCreateFile; },
        "Setting destination file name failed."},
       {"splitter pins not enumerated", m2ts, haali,

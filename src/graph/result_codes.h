@@ -17,6 +17,8 @@ inline constexpr HResult kDuplicateName = 0x0004022D;
 inline constexpr HResult kNotImplemented = static_cast<HResult>(0x80004001u);
 inline constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);
 inline constexpr HResult kPointer = static_cast<HResult>(0x80004003u);
+// The user stopped the operation, such as the loading of a source.
+inline constexpr HResult kAbort = static_cast<HResult>(0x80004004u);
 inline constexpr HResult kFail = static_cast<HResult>(0x80004005u);
 inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000Eu);
 inline constexpr HResult kInvalidArgument = static_cast<HResult>(0x80070057u);

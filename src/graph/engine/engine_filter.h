@@ -12,7 +12,6 @@ class SplitterFilter;
 
 // Answers that the genuine graph manager gives and the shared list lacks.
 inline constexpr HResult kNotInGraph = static_cast<HResult>(0x8004025Fu);
-inline constexpr HResult kAbort = static_cast<HResult>(0x80004004u);
 
 // The engine's own view of its filters, reached through QueryInterface with
 // kIidEngineFilter. The pointer handed out is borrowed: it stays valid while

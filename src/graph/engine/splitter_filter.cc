@@ -20,7 +20,7 @@ HResult SplitterFilter::Load(const char16_t* fileName, const TAmMediaType*) {
   if (path.empty()) return kFileNotFound;
   if (watch_ == nullptr) watch_ = std::make_unique<InterruptWatch>(interrupts_);
   source_ = MediaSource::Open(files_, interrupts_, path, formats_);
-  if (source_ == nullptr) return kInvalidFileFormat;
+  if (source_ == nullptr) return interrupts_.Requested() ? kAbort : kInvalidFileFormat;
   for (int i = 0; i < source_->streamCount(); ++i) {
     pins_.push_back(
         std::make_unique<EnginePin>(*this, *this, OutputPinName(source_->stream(i), i + 1), source_->stream(i)));
