@@ -13,10 +13,15 @@ class Interrupts {
   virtual ~Interrupts() = default;
 
   // The first watch clears the record of earlier requests; the last one to
-  // end restores what the program had before.
+  // end restores what the program had before. The thread that begins the
+  // first watch should end the last one: on POSIX the requests are held
+  // back on it, and on the threads it starts meanwhile.
   virtual void BeginWatch() = 0;
   virtual void EndWatch() = 0;
-  // Whether a request came since the first watch began. Safe from any thread.
+  // Whether a request came since the first watch began: on POSIX a request
+  // sent to the process counts from the moment it is sent, for every
+  // thread, before any handler has run (one sent to a single thread that
+  // holds it back counts for that thread). Safe from any thread.
   virtual bool Requested() const = 0;
 };
 

@@ -2,6 +2,8 @@
 // demux jobs drive them, on small files made with ffmpeg.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -309,7 +311,8 @@ TEST_F(EngineGraphTest, InterruptEndsTheRunAsUserAbortAndLeavesNoFile) {
   ASSERT_EQ(QueryInterfaceFor(graph.Get(), control), kOk);
   ASSERT_EQ(QueryInterfaceFor(graph.Get(), events), kOk);
   const HResult started = control->Run();
-  std::raise(SIGINT);
+  // To the process, as the terminal sends Ctrl+C, not to one thread.
+  ::kill(::getpid(), SIGINT);
   interrupted.set_value();
   int32_t code = 0;
   const HResult waited = events->WaitForCompletion(kInfiniteTimeout, &code);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "platform/interrupts.h"
 #include "platform/media_file.h"
@@ -106,6 +107,31 @@ TEST(PosixInterruptsTest, StopSignalsAreRecordedWhileWatchedAndIgnoredOnesStayIg
     EXPECT_FALSE(interrupts.Requested());
   }
   ::sigaction(SIGHUP, &saved, nullptr);
+}
+
+TEST(PosixInterruptsTest, ARequestCountsForEveryThreadFromTheMomentItIsSent) {
+  Interrupts& interrupts = SystemInterrupts();
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    bool seenBySender = false;
+    {
+      InterruptWatch watch(interrupts);
+      // As during a run: a streaming thread gives the verdict while the
+      // main thread sleeps until it is given. The request is sent to the
+      // process, not to a thread, and must count as soon as it is sent,
+      // whichever thread's handler the system would run, and whenever.
+      std::thread streaming([&] {
+        ::kill(::getpid(), signal);
+        seenBySender = interrupts.Requested();
+      });
+      streaming.join();
+      EXPECT_TRUE(interrupts.Requested()) << signal;
+    }
+    EXPECT_TRUE(seenBySender) << signal;
+    // The watch took the request with it: the process lives on, and the
+    // next watch starts with no request.
+    InterruptWatch next(interrupts);
+    EXPECT_FALSE(interrupts.Requested()) << signal;
+  }
 }
 
 }  // namespace
