@@ -11,8 +11,8 @@ namespace {
 // Whether the bytes are a config this repack stores: plain AAC, read whole.
 bool UsableConfig(std::span<const uint8_t> bytes) {
   BitReader reader(bytes);
-  AudioSpecificConfig config;
-  return !bytes.empty() && ReadAudioSpecificConfig(reader, &config) == ConfigParse::kOk;
+  AacConfig config;
+  return !bytes.empty() && ReadAacConfig(reader, &config) == ConfigParse::kOk;
 }
 
 bool ReplaceData(AVPacket* packet, const std::vector<uint8_t>& data) {

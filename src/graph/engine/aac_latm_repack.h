@@ -10,7 +10,7 @@
 namespace quorvex::engine {
 
 // AAC as DVB sends it, in LATM/LOAS frames, becomes plain AAC: the
-// AudioSpecificConfig as the codec's private data, the raw access units as
+// AacConfig as the codec's private data, the raw access units as
 // packets. The header is written before the first packet, so the config
 // comes from the stream's description, which the splitter fills from the
 // first StreamMuxConfig it meets while probing; every later config must

@@ -43,8 +43,8 @@ LatmParser::Result LatmParser::ReadStreamMuxConfig(BitReader& reader) {
   // by reading the config itself.
   const size_t lengthBits = mux.versionOne ? LatmValue(reader) : 0;
   BitReader ascReader = reader;
-  AudioSpecificConfig info;
-  const ConfigParse parse = ReadAudioSpecificConfig(ascReader, &info);
+  AacConfig info;
+  const ConfigParse parse = ReadAacConfig(ascReader, &info);
   if (parse == ConfigParse::kUnsupported) return Result::kUnsupported;
   if (parse != ConfigParse::kOk || ascReader.overrun()) return Result::kMalformed;
   const size_t ascBits = ascReader.position() - reader.position();

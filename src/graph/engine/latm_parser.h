@@ -5,14 +5,14 @@
 #include <span>
 #include <vector>
 
-#include "graph/engine/audio_specific_config.h"
+#include "graph/engine/aac_config.h"
 #include "graph/engine/bit_reader.h"
 
 namespace quorvex::engine {
 
 // Unwraps AAC carried in LATM inside LOAS frames, as DVB broadcasts send it:
 // each frame brings, now and then, a StreamMuxConfig (whose
-// AudioSpecificConfig is what a decoder of the raw stream needs) and one raw
+// AacConfig is what a decoder of the raw stream needs) and one raw
 // AAC access unit. Handled is the shape broadcasters use: audioMuxVersion 0
 // (or 1 without its extensions), one program with one layer, one access
 // unit per frame, lengths given per frame (frameLengthType 0). Everything
@@ -29,9 +29,9 @@ class LatmParser {
   // Parses exactly one LOAS frame (AudioSyncStream element) filling `bytes`.
   Result Parse(std::span<const uint8_t> bytes);
 
-  // The AudioSpecificConfig of the configuration in force, byte-aligned.
+  // The AacConfig of the configuration in force, byte-aligned.
   const std::vector<uint8_t>& config() const { return config_; }
-  const AudioSpecificConfig& configInfo() const { return configInfo_; }
+  const AacConfig& configInfo() const { return configInfo_; }
   // The last frame's raw access unit.
   const std::vector<uint8_t>& accessUnit() const { return accessUnit_; }
 
@@ -47,7 +47,7 @@ class LatmParser {
   bool haveConfig_ = false;
   MuxConfig mux_;
   std::vector<uint8_t> config_;
-  AudioSpecificConfig configInfo_;
+  AacConfig configInfo_;
   std::vector<uint8_t> accessUnit_;
 };
 

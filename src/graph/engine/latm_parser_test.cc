@@ -43,7 +43,7 @@ struct Frame {
   uint32_t subFrames = 0;
   uint32_t programs = 0;
   uint32_t layers = 0;
-  // The AudioSpecificConfig as (value, bit count) fields.
+  // The AacConfig as (value, bit count) fields.
   std::vector<std::pair<uint32_t, int>> config = {{2, 5}, {3, 4}, {2, 4}, {0, 3}};
   uint32_t fillBits = 0;  // version 1 only
   uint32_t frameLengthType = 0;

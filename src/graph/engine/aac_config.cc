@@ -1,4 +1,4 @@
-#include "graph/engine/audio_specific_config.h"
+#include "graph/engine/aac_config.h"
 
 #include <array>
 
@@ -27,7 +27,7 @@ ConfigParse ReadSampleRate(BitReader& reader, int* rate) {
 
 }  // namespace
 
-ConfigParse ReadAudioSpecificConfig(BitReader& reader, AudioSpecificConfig* config) {
+ConfigParse ReadAacConfig(BitReader& reader, AacConfig* config) {
   uint32_t type = ReadObjectType(reader);
   ConfigParse parse = ReadSampleRate(reader, &config->sampleRate);
   if (parse != ConfigParse::kOk) return parse;
@@ -42,7 +42,7 @@ ConfigParse ReadAudioSpecificConfig(BitReader& reader, AudioSpecificConfig* conf
   if (type < 1 || type > 4) return ConfigParse::kUnsupported;
   // 0 would need a program config element; above 7 are later additions.
   if (channelConfiguration == 0 || channelConfiguration > 7) return ConfigParse::kUnsupported;
-  // GASpecificConfig
+  // The general-audio part that follows for these object types.
   reader.Read(1);                              // frameLengthFlag
   if (reader.ReadBit() != 0) reader.Read(14);  // dependsOnCoreCoder: coreCoderDelay
   if (reader.ReadBit() != 0) reader.Read(1);   // extensionFlag: extensionFlag3
