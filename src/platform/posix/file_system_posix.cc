@@ -63,7 +63,7 @@ bool PosixFileSystem::MoveFileNoReplace(const std::string& from, const std::stri
   return true;
 }
 
-std::optional<FileIdentity> PosixFileSystem::Identify(const std::string& name) {
+std::optional<FileIdentity> IdentifyFile(const std::string& name) {
   struct stat info;
   if (::stat(name.c_str(), &info) != 0) return std::nullopt;
   FileIdentity identity;
@@ -73,6 +73,8 @@ std::optional<FileIdentity> PosixFileSystem::Identify(const std::string& name) {
   identity.modifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   return identity;
 }
+
+std::optional<FileIdentity> PosixFileSystem::Identify(const std::string& name) { return IdentifyFile(name); }
 
 bool PosixFileSystem::WriteWholeFile(const std::string& name, std::string_view contents) {
   FileDescriptor file(::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));

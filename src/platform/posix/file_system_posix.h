@@ -14,6 +14,10 @@ class PosixFileSystem : public FileSystem {
   bool WriteWholeFile(const std::string& name, std::string_view contents) override;
 };
 
+// Identity of the named file, following links; nullopt when it does not
+// exist. Both file services of the POSIX side answer with it.
+std::optional<FileIdentity> IdentifyFile(const std::string& name);
+
 }  // namespace quorvex
 
 #endif  // QUORVEX_PLATFORM_POSIX_FILE_SYSTEM_POSIX_H_

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/media_file.h"
+#include "platform/posix/file_system_posix.h"
 
 namespace quorvex {
 namespace {
@@ -156,16 +157,7 @@ class PosixMediaFileSystem final : public MediaFileSystem {
 
   void Remove(const std::string& name) override { ::unlink(name.c_str()); }
 
-  std::optional<FileIdentity> Identify(const std::string& name) override {
-    struct stat info;
-    if (::stat(name.c_str(), &info) != 0) return std::nullopt;
-    FileIdentity identity;
-    identity.device = static_cast<uint64_t>(info.st_dev);
-    identity.inode = static_cast<uint64_t>(info.st_ino);
-    identity.size = static_cast<uint64_t>(info.st_size);
-    identity.modifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    return identity;
-  }
+  std::optional<FileIdentity> Identify(const std::string& name) override { return IdentifyFile(name); }
 };
 
 }  // namespace
