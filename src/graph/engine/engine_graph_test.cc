@@ -11,7 +11,7 @@
 #include <future>
 #include <limits>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -334,7 +334,7 @@ TEST_F(EngineGraphTest, InterruptEndsTheRunAsUserAbortAndLeavesNoFile) {
 
 // The engine over files in memory that fail the ways disks do, driven by
 // the remux and demux jobs as the program drives it.
-class EngineFaultTest : public ::testing::Test, public DiagnosticSink {
+class EngineFaultTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ScratchDirectory scratch;
@@ -367,22 +367,12 @@ class EngineFaultTest : public ::testing::Test, public DiagnosticSink {
     files_.AddDirectory("/media");
     files_.AddFile("/media/movie.ts", *movie_);
     files_.AddFile("/media/movie.mkv", kOldFilm);
-    previousSink_ = SetDiagnosticSink(this);
-  }
-  ~EngineFaultTest() override { SetDiagnosticSink(previousSink_); }
-
-  void WriteDiagnostic(std::string_view line) override {
-    std::lock_guard lock(mutex_);
-    diagnostics_.emplace_back(line);
   }
 
   bool Remux(const std::string& destination = "/media/movie.mkv") {
     return RemuxToMatroska(*factory_, console_.console(), u"/media/movie.ts", WidenText(destination), false, false);
   }
-  std::vector<std::string> Diagnostics() {
-    std::lock_guard lock(mutex_);
-    return diagnostics_;
-  }
+  std::vector<std::string> Diagnostics() const { return diagnostics_->lines(); }
 
   static constexpr const char* kOldFilm = "last week's film";
   static std::unique_ptr<std::string> movie_;
@@ -390,9 +380,8 @@ class EngineFaultTest : public ::testing::Test, public DiagnosticSink {
   ManualInterrupts interrupts_;
   std::unique_ptr<ClassFactory> factory_ = CreateEngineClassFactory(EngineServices{files_, interrupts_, nullptr});
   RecordingConsole console_;
-  std::mutex mutex_;
-  std::vector<std::string> diagnostics_;
-  DiagnosticSink* previousSink_ = nullptr;
+  // Made anew for each case of a table, so each case sees only its own lines.
+  std::optional<RecordingDiagnostics> diagnostics_{std::in_place};
 };
 
 std::unique_ptr<std::string> EngineFaultTest::movie_;
@@ -438,10 +427,8 @@ TEST_F(EngineFaultTest, FailureDuringTheRunIsAnErrorThatKeepsTheOldDestination) 
     c.fault(files);
     std::unique_ptr<ClassFactory> factory = CreateEngineClassFactory(EngineServices{files, interrupts_, nullptr});
     RecordingConsole console;
-    {
-      std::lock_guard lock(mutex_);
-      diagnostics_.clear();
-    }
+    diagnostics_.reset();
+    diagnostics_.emplace();
     EXPECT_FALSE(RemuxToMatroska(*factory, console.console(), u"/media/movie.ts", u"/media/movie.mkv", false, false))
         << c.name;
     EXPECT_EQ(console.Lines().back(), "An error ocurred during muxing.") << c.name;
@@ -468,10 +455,8 @@ TEST_F(EngineFaultTest, DestinationThatCannotBeWrittenSaysWhy) {
   };
   for (const Case& c : {Case{"/media", "quorvex: /media: Is a directory"},
                         Case{"/missing/film.mkv", "quorvex: /missing/film.mkv: No such file or directory"}}) {
-    {
-      std::lock_guard lock(mutex_);
-      diagnostics_.clear();
-    }
+    diagnostics_.reset();
+    diagnostics_.emplace();
     RecordingConsole console;
     EXPECT_FALSE(
         RemuxToMatroska(*factory_, console.console(), u"/media/movie.ts", WidenText(c.destination), false, false));
